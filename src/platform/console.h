@@ -1,0 +1,18 @@
+// Standard output, where every message of the program goes.
+#ifndef TABLEMEND_PLATFORM_CONSOLE_H
+#define TABLEMEND_PLATFORM_CONSOLE_H
+
+#include <string_view>
+
+namespace tablemend {
+
+// Writes the text as it is, NUL bytes included; the C library's console mode supplies the
+// platform's own line end.
+void PrintText(std::string_view text);
+
+// Pushes out what is buffered; false when standard output could not take it all.
+bool FlushConsole();
+
+}  // namespace tablemend
+
+#endif

@@ -1,0 +1,59 @@
+// The thin layer over the operating system: path status, rename, raw file I/O and file times.
+// One implementation per platform (platform_posix.cpp, platform_windows.cpp) stands behind this
+// header; everything above it is shared, so the files on disk are the same on every platform.
+#ifndef TABLEMEND_PLATFORM_PLATFORM_H
+#define TABLEMEND_PLATFORM_PLATFORM_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tablemend {
+
+// What a status query of a path found there.
+enum class PathKind { kMissing, kRegularFile, kDirectory, kOther };
+
+PathKind QueryPathKind(const std::string& path);
+
+// True when a status query of the path succeeds, for a file or a directory alike.
+bool FileExists(const std::string& path);
+
+// True when both paths would name one file, as the file system resolves names (on Windows, for
+// instance, a trailing dot is dropped and case does not count). Neither path needs to exist.
+bool PathsDenoteSameFile(const std::string& first, const std::string& second);
+
+// Moves a file to a new name in the same file system; false when the system refuses.
+bool RenameFile(const std::string& from, const std::string& to);
+
+// An open file, closed when it goes out of scope. The value is a descriptor on POSIX and a
+// HANDLE on Windows; -1 means none on both.
+struct FileHandle {
+  std::intptr_t native = -1;
+
+  FileHandle() = default;
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  FileHandle(FileHandle&& other) noexcept;
+  FileHandle& operator=(FileHandle&& other) noexcept;
+  ~FileHandle();
+};
+
+bool IsOpen(const FileHandle& file);
+
+// Binary opens: no translation of any byte happens below the text stream.
+bool OpenForReading(const std::string& path, FileHandle& file);
+// Creates the file with the platform's default attributes, or cuts an existing one to length zero.
+bool OpenForWriting(const std::string& path, FileHandle& file);
+// Opens for appending at the end, creating the file when missing; never truncates.
+bool OpenForAppending(const std::string& path, FileHandle& file);
+
+// Reads up to `capacity` bytes; returns the count, 0 at the end of the file, -1 on an error.
+std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity);
+// Writes all `size` bytes, retrying short writes; false when the system fails.
+bool WriteBytes(FileHandle& file, const char* data, std::size_t size);
+// Closes the file; false when the system reports a failure (a delayed write error, say).
+bool CloseFile(FileHandle& file);
+
+}  // namespace tablemend
+
+#endif

@@ -1,0 +1,149 @@
+// POSIX implementation of the platform layer: plain system calls on descriptors.
+#include "platform/platform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace tablemend {
+
+namespace {
+
+int Descriptor(const FileHandle& file) {
+  return static_cast<int>(file.native);
+}
+
+// The path with its folder resolved (links, "." and ".."), or empty when the folder does not
+// resolve. The last name is kept as given, since the file itself need not exist.
+std::string ResolveFolder(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  char* resolved = realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) {
+    return std::string();
+  }
+  std::string result = std::string(resolved) + "/" + name;
+  std::free(resolved);
+  return result;
+}
+
+bool OpenWithFlags(const std::string& path, int flags, FileHandle& file) {
+  FileHandle opened;
+  do {
+    opened.native = open(path.c_str(), flags | O_CLOEXEC, 0666);
+  } while (opened.native < 0 && errno == EINTR);
+  if (opened.native < 0) {
+    return false;
+  }
+  file = std::move(opened);
+  return true;
+}
+
+}  // namespace
+
+PathKind QueryPathKind(const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) {
+    return PathKind::kMissing;
+  }
+  if (S_ISREG(status.st_mode)) {
+    return PathKind::kRegularFile;
+  }
+  return S_ISDIR(status.st_mode) ? PathKind::kDirectory : PathKind::kOther;
+}
+
+bool FileExists(const std::string& path) {
+  return QueryPathKind(path) != PathKind::kMissing;
+}
+
+bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
+  if (first == second) {
+    return true;
+  }
+  struct stat firstStatus;
+  struct stat secondStatus;
+  if (stat(first.c_str(), &firstStatus) == 0 && stat(second.c_str(), &secondStatus) == 0) {
+    return firstStatus.st_dev == secondStatus.st_dev && firstStatus.st_ino == secondStatus.st_ino;
+  }
+  const std::string resolved = ResolveFolder(first);
+  return !resolved.empty() && resolved == ResolveFolder(second);
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+FileHandle::FileHandle(FileHandle&& other) noexcept : native(other.native) {
+  other.native = -1;
+}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+  if (this != &other) {
+    CloseFile(*this);
+    native = other.native;
+    other.native = -1;
+  }
+  return *this;
+}
+
+FileHandle::~FileHandle() {
+  CloseFile(*this);
+}
+
+bool IsOpen(const FileHandle& file) {
+  return file.native >= 0;
+}
+
+bool OpenForReading(const std::string& path, FileHandle& file) {
+  return OpenWithFlags(path, O_RDONLY, file);
+}
+
+bool OpenForWriting(const std::string& path, FileHandle& file) {
+  return OpenWithFlags(path, O_WRONLY | O_CREAT | O_TRUNC, file);
+}
+
+bool OpenForAppending(const std::string& path, FileHandle& file) {
+  return OpenWithFlags(path, O_WRONLY | O_CREAT | O_APPEND, file);
+}
+
+std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity) {
+  ssize_t count;
+  do {
+    count = read(Descriptor(file), buffer, capacity);
+  } while (count < 0 && errno == EINTR);
+  return count;
+}
+
+bool WriteBytes(FileHandle& file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(Descriptor(file), data, size);
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written <= 0) {
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+bool CloseFile(FileHandle& file) {
+  if (!IsOpen(file)) {
+    return true;
+  }
+  // After close() fails the descriptor is gone all the same (Linux, and POSIX leaves it open to
+  // the system): never retry, which could close a descriptor opened meanwhile.
+  const bool closed = close(Descriptor(file)) == 0;
+  file.native = -1;
+  return closed;
+}
+
+}  // namespace tablemend
