@@ -1,0 +1,116 @@
+#include "app/run_update.h"
+
+#include <string_view>
+
+#include "convert/string_table_converter.h"
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "platform/text_stream.h"
+#include "safeguard/run_log.h"
+
+namespace tablemend {
+
+namespace {
+
+constexpr int kFailure = -1;
+constexpr int kSuccess = 0;
+
+// Prints a failure report and its closing "Exiting." line, unless the run is silent.
+int ReportFailure(const RunSettings& settings, std::string_view report) {
+  if (!settings.silent) {
+    PrintText(report);
+    PrintText("Exiting.\n");
+  }
+  return kFailure;
+}
+
+// Refuses what the run cannot handle safely before anything is opened, renamed or logged: a
+// missing name, a missing file, a directory or device, and a backup name that would be the rc
+// file or its log (whose text would then replace the rc file's).
+int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
+  const std::string& rcPath = settings.rcPath;
+  if (rcPath.empty()) {
+    return ReportFailure(settings,
+                         "File not given...\n"
+                         "Please use the -f or --file option to specify a file\n");
+  }
+  switch (QueryPathKind(rcPath)) {
+    case PathKind::kMissing:
+      return ReportFailure(settings, "File given [" + rcPath + "] does not exist.\n");
+    case PathKind::kDirectory:
+    case PathKind::kOther:
+      return ReportFailure(settings, "File given [" + rcPath + "] is not a regular file.\n");
+    case PathKind::kRegularFile:
+      break;
+  }
+  const std::string logPath = ComposeLogPath(rcPath);
+  if (PathsDenoteSameFile(backupPath, rcPath) || PathsDenoteSameFile(backupPath, logPath)) {
+    return ReportFailure(
+        settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
+                      "Please use the -e or --extension option to choose another extension\n");
+  }
+  return kSuccess;
+}
+
+// The first run moves the rc file aside; later runs find the backup already there.
+int MakeBackup(const RunSettings& settings, const std::string& backupPath) {
+  if (FileExists(backupPath) || RenameFile(settings.rcPath, backupPath)) {
+    return kSuccess;
+  }
+  return ReportFailure(settings,
+                       "Unable to make backup file\n"
+                       "Make sure that you have write permission to the directory the file is "
+                       "in.\n");
+}
+
+// Reports a conversion that could not be finished: the rc file is incomplete, but the backup,
+// which is never written, still holds the original text.
+int ReportIncompleteRcFile(const RunSettings& settings, const std::string& backupPath,
+                           std::string_view cause) {
+  return ReportFailure(settings, std::string(cause) + "The rc file " + settings.rcPath +
+                                     " is incomplete; the backup file " + backupPath +
+                                     " keeps the original text.\n");
+}
+
+}  // namespace
+
+std::string ComposeBackupPath(const RunSettings& settings) {
+  return settings.rcPath + "." + settings.backupExtension;
+}
+
+int RunUpdate(const RunSettings& settings) {
+  const std::string backupPath = ComposeBackupPath(settings);
+  if (CheckRcFile(settings, backupPath) != kSuccess) {
+    return kFailure;
+  }
+  if (MakeBackup(settings, backupPath) != kSuccess) {
+    return kFailure;
+  }
+  TextWriter output;
+  if (!OpenTextWriter(settings.rcPath, output)) {
+    return ReportFailure(settings, "Unable to open " + settings.rcPath + " for writing\n" +
+                                       "Make sure that you have permission to write to the "
+                                       "file.\n");
+  }
+  TextReader input;
+  if (!OpenTextReader(backupPath, input)) {
+    return ReportFailure(settings, "Unable to open " + backupPath + " for reading\n" +
+                                       "Make sure that you have permission to read the file.\n");
+  }
+  ConvertStringTables(input, output, settings, ChangeReport());
+  const bool written = CloseTextWriter(output);
+  CloseFile(input.file);
+  if (input.readFailed) {
+    return ReportIncompleteRcFile(settings, backupPath, "Unable to read " + backupPath + "\n");
+  }
+  if (!written) {
+    return ReportIncompleteRcFile(settings, backupPath,
+                                  "Unable to write " + settings.rcPath + "\n");
+  }
+  if (!settings.silent) {
+    PrintText("Complete.\n");
+  }
+  return kSuccess;
+}
+
+}  // namespace tablemend

@@ -1,0 +1,132 @@
+#include "e2e/fixture.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tablemend::e2e {
+
+namespace {
+
+RunnerConfig& MutableConfig() {
+  static RunnerConfig config;
+  return config;
+}
+
+bool TakeValue(std::string_view argument, std::string_view name, std::string& value) {
+  if (argument.substr(0, name.size()) != name) {
+    return false;
+  }
+  value = std::string(argument.substr(name.size()));
+  return true;
+}
+
+}  // namespace
+
+const RunnerConfig& Config() {
+  return MutableConfig();
+}
+
+std::string ReadBytesOf(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') {
+      result += '\r';
+    }
+    result += c;
+  }
+  return result;
+}
+
+void EndToEnd::SetUp() {
+  ASSERT_FALSE(Config().program.empty() || Config().sourceDir.empty())
+      << "run with --program=PATH --source-dir=PATH [--launcher=WORD]... [--crlf-console]";
+  std::string pattern = (std::filesystem::temp_directory_path() / "tablemend-e2e-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  scratch_ = pattern;
+}
+
+void EndToEnd::TearDown() {
+  std::error_code ignored;
+  std::filesystem::permissions(scratch_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(scratch_, ignored);
+}
+
+std::string EndToEnd::PathOf(const std::string& name) const {
+  return scratch_ + "/" + name;
+}
+
+void EndToEnd::WriteFile(const std::string& name, std::string_view bytes) const {
+  std::ofstream file(PathOf(name), std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(file.good()) << name;
+}
+
+std::string EndToEnd::ReadFile(const std::string& name) const {
+  return ReadBytesOf(PathOf(name));
+}
+
+bool EndToEnd::Exists(const std::string& name) const {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(PathOf(name), ignored));
+}
+
+void EndToEnd::CopyExample(const std::string& exampleName, const std::string& name) const {
+  const std::string bytes = ReadBytesOf(Config().sourceDir + "/examples/" + exampleName);
+  ASSERT_FALSE(bytes.empty()) << exampleName;
+  WriteFile(name, bytes);
+}
+
+std::string EndToEnd::Golden(const std::string& name) const {
+  const std::string bytes = ReadBytesOf(Config().sourceDir + "/tests/golden/" + name);
+  EXPECT_FALSE(bytes.empty()) << "missing golden file " << name;
+  return bytes;
+}
+
+ProcessResult EndToEnd::Run(const std::vector<std::string>& arguments) const {
+  return RunWithPrefix({}, arguments);
+}
+
+ProcessResult EndToEnd::RunWithPrefix(const std::vector<std::string>& prefix,
+                                      const std::vector<std::string>& arguments) const {
+  std::vector<std::string> command = prefix;
+  command.insert(command.end(), Config().launcher.begin(), Config().launcher.end());
+  command.push_back(Config().program);
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunProcess(command, scratch_);
+}
+
+std::string EndToEnd::Console(std::string_view text) const {
+  return Config().crlfConsole ? WithCrLf(text) : std::string(text);
+}
+
+}  // namespace tablemend::e2e
+
+// Options, after GoogleTest has taken its own: --program=PATH, --source-dir=PATH (both needed
+// to run a test, not to list them), --launcher=WORD (repeatable), --crlf-console.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  tablemend::e2e::RunnerConfig& config = tablemend::e2e::MutableConfig();
+  for (int index = 1; index < argc; ++index) {
+    const std::string_view argument = argv[index];
+    std::string launcherWord;
+    if (tablemend::e2e::TakeValue(argument, "--launcher=", launcherWord)) {
+      config.launcher.push_back(launcherWord);
+    } else if (argument == "--crlf-console") {
+      config.crlfConsole = true;
+    } else if (!tablemend::e2e::TakeValue(argument, "--program=", config.program) &&
+               !tablemend::e2e::TakeValue(argument, "--source-dir=", config.sourceDir)) {
+      std::fprintf(stderr, "unknown option %s\n", argv[index]);
+      return 2;
+    }
+  }
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,56 @@
+// The end-to-end fixture: a scratch folder per test, and the program run inside it exactly as a
+// user runs it, through an optional launcher (an emulator, a privilege drop, a resource limit).
+#ifndef TABLEMEND_TESTS_E2E_FIXTURE_H
+#define TABLEMEND_TESTS_E2E_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "e2e/process.h"
+
+namespace tablemend::e2e {
+
+// How the runner was told to start the program.
+struct RunnerConfig {
+  std::string program;                // absolute path of the program under test
+  std::vector<std::string> launcher;  // words put before the program, if any
+  bool crlfConsole = false;           // the program's console ends lines in CR LF
+  std::string sourceDir;              // the project's source tree, for examples and golden files
+};
+
+const RunnerConfig& Config();
+
+// Reads a whole file as bytes; empty when it cannot be read.
+std::string ReadBytesOf(const std::string& path);
+// Turns "\n" into "\r\n", as a text file stores its line ends.
+std::string WithCrLf(std::string_view text);
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  std::string PathOf(const std::string& name) const;
+  void WriteFile(const std::string& name, std::string_view bytes) const;
+  std::string ReadFile(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+  void CopyExample(const std::string& exampleName, const std::string& name) const;
+  std::string Golden(const std::string& name) const;
+
+  // Runs the program in the scratch folder with these arguments.
+  ProcessResult Run(const std::vector<std::string>& arguments) const;
+  // Runs it with extra launcher words before the configured ones (setpriv, a shell with limits).
+  ProcessResult RunWithPrefix(const std::vector<std::string>& prefix,
+                              const std::vector<std::string>& arguments) const;
+  // The console text the program prints for this LF text, on the platform under test.
+  std::string Console(std::string_view text) const;
+
+  std::string scratch_;
+};
+
+}  // namespace tablemend::e2e
+
+#endif
