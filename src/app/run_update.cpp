@@ -72,17 +72,53 @@ int ReportIncompleteRcFile(const RunSettings& settings, const std::string& backu
                                      " keeps the original text.\n");
 }
 
+// Closes the files of a conversion and reports how it ended. The footer marks a completed run
+// only: an rc file that could not be written whole leaves the log without one.
+int FinishRun(const RunSettings& settings, const std::string& backupPath, TextWriter& output,
+              TextReader& input, RunLog& log) {
+  const bool rcWritten = CloseTextWriter(output);
+  CloseFile(input.file);
+  if (input.readFailed) {
+    return ReportIncompleteRcFile(settings, backupPath, "Unable to read " + backupPath + "\n");
+  }
+  if (!rcWritten) {
+    return ReportIncompleteRcFile(settings, backupPath,
+                                  "Unable to write " + settings.rcPath + "\n");
+  }
+  WriteLogFooter(log);
+  if (!CloseRunLog(log)) {
+    // The rc file is complete and correct; only its history is not, and that is still a
+    // failure a build script should see.
+    return ReportFailure(settings, "Unable to write log information to " +
+                                       ComposeLogPath(settings.rcPath) + "\n" +
+                                       "The rc file was updated; only its log is incomplete.\n");
+  }
+  if (!settings.silent) {
+    PrintText("Complete.\n");
+  }
+  return kSuccess;
+}
+
 }  // namespace
 
 std::string ComposeBackupPath(const RunSettings& settings) {
   return settings.rcPath + "." + settings.backupExtension;
 }
 
-int RunUpdate(const RunSettings& settings) {
+int RunUpdate(const RunSettings& settings, LogClock clock) {
   const std::string backupPath = ComposeBackupPath(settings);
   if (CheckRcFile(settings, backupPath) != kSuccess) {
     return kFailure;
   }
+  RunLog log;
+  log.clock = clock;
+  if (!OpenRunLog(settings.rcPath, log)) {
+    return ReportFailure(settings, "Unable to open " + ComposeLogPath(settings.rcPath) +
+                                       " for writing log information\n" +
+                                       "Make sure that you have permission to write to the "
+                                       "file.\n");
+  }
+  WriteLogHeader(log);
   if (MakeBackup(settings, backupPath) != kSuccess) {
     return kFailure;
   }
@@ -97,20 +133,9 @@ int RunUpdate(const RunSettings& settings) {
     return ReportFailure(settings, "Unable to open " + backupPath + " for reading\n" +
                                        "Make sure that you have permission to read the file.\n");
   }
-  ConvertStringTables(input, output, settings, ChangeReport());
-  const bool written = CloseTextWriter(output);
-  CloseFile(input.file);
-  if (input.readFailed) {
-    return ReportIncompleteRcFile(settings, backupPath, "Unable to read " + backupPath + "\n");
-  }
-  if (!written) {
-    return ReportIncompleteRcFile(settings, backupPath,
-                                  "Unable to write " + settings.rcPath + "\n");
-  }
-  if (!settings.silent) {
-    PrintText("Complete.\n");
-  }
-  return kSuccess;
+  ConvertStringTables(input, output, settings,
+                      [&log](const ChangeRecord& change) { WriteChangeEntry(log, change); });
+  return FinishRun(settings, backupPath, output, input, log);
 }
 
 }  // namespace tablemend

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/run_settings.h"
+#include "safeguard/run_log.h"
 
 namespace tablemend {
 
@@ -13,8 +14,9 @@ namespace tablemend {
 std::string ComposeBackupPath(const RunSettings& settings);
 
 // Performs the run and returns the exit status: 0 when it completed, -1 after any failure, which
-// is reported on the console (most reports only when not silent).
-int RunUpdate(const RunSettings& settings);
+// is reported on the console (most reports only when not silent). The log's time stamps come
+// from `clock`.
+int RunUpdate(const RunSettings& settings, LogClock clock = ReadLocalClock);
 
 }  // namespace tablemend
 

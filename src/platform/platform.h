@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace tablemend {
@@ -21,6 +22,10 @@ bool FileExists(const std::string& path);
 // True when both paths would name one file, as the file system resolves names (on Windows, for
 // instance, a trailing dot is dropped and case does not count). Neither path needs to exist.
 bool PathsDenoteSameFile(const std::string& first, const std::string& second);
+
+// The current time in the platform's local time zone (with whatever the platform takes from its
+// environment for it); false when the system cannot give it.
+bool ReadLocalTime(std::tm& time);
 
 // Moves a file to a new name in the same file system; false when the system refuses.
 bool RenameFile(const std::string& from, const std::string& to);

@@ -75,6 +75,11 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
   return !resolved.empty() && resolved == ResolveFolder(second);
 }
 
+bool ReadLocalTime(std::tm& time) {
+  const std::time_t now = std::time(nullptr);
+  return now != static_cast<std::time_t>(-1) && localtime_r(&now, &time) != nullptr;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
   return std::rename(from.c_str(), to.c_str()) == 0;
 }

@@ -1,9 +1,95 @@
 #include "safeguard/run_log.h"
 
+#include "platform/platform.h"
+
 namespace tablemend {
+
+namespace {
+
+constexpr std::string_view kRule =
+    "====================================================================\n";
+
+// Two digits, zero-padded; values outside 0..99 are cut to their last two digits.
+void AppendTwoDigits(std::string& text, int value) {
+  const int digits = (value % 100 + 100) % 100;
+  text += static_cast<char>('0' + digits / 10);
+  text += static_cast<char>('0' + digits % 10);
+}
+
+void WriteTimeStamp(RunLog& log) {
+  WriteLogText(log, FormatTimeStamp(log.clock()));
+}
+
+}  // namespace
+
+std::tm ReadLocalClock() {
+  std::tm time{};
+  ReadLocalTime(time);
+  return time;
+}
 
 std::string ComposeLogPath(const std::string& rcPath) {
   return rcPath + ".log";
+}
+
+std::string FormatTimeStamp(const std::tm& time) {
+  static constexpr std::string_view kDays = "SunMonTueWedThuFriSat";
+  static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  const int day = (time.tm_wday % 7 + 7) % 7;
+  const int month = (time.tm_mon % 12 + 12) % 12;
+  std::string text;
+  text += kDays.substr(static_cast<std::size_t>(day) * 3, 3);
+  text += ' ';
+  text += kMonths.substr(static_cast<std::size_t>(month) * 3, 3);
+  text += ' ';
+  AppendTwoDigits(text, time.tm_mday);
+  text += ' ';
+  AppendTwoDigits(text, time.tm_hour);
+  text += ':';
+  AppendTwoDigits(text, time.tm_min);
+  text += ':';
+  AppendTwoDigits(text, time.tm_sec);
+  text += ' ';
+  text += std::to_string(1900 + time.tm_year);
+  text += '\n';
+  return text;
+}
+
+bool OpenRunLog(const std::string& rcPath, RunLog& log) {
+  return OpenTextAppender(ComposeLogPath(rcPath), log.writer);
+}
+
+void WriteLogText(RunLog& log, std::string_view text) {
+  WriteText(log.writer, text);
+}
+
+void WriteLogHeader(RunLog& log) {
+  WriteLogText(log, kRule);
+  WriteLogText(log, " Log created by Tablemend.exe \n");
+  WriteLogText(log, "\n");
+  WriteLogText(log, " Starting New Log on:\n\t\t");
+  WriteTimeStamp(log);
+  WriteLogText(log, kRule);
+}
+
+void WriteChangeEntry(RunLog& log, const ChangeRecord& change) {
+  WriteLogText(log,
+               "Changing line number: " + std::to_string(change.lineNumber) + "\n\tOld Line:\n\t");
+  WriteLogText(log, change.oldLine);
+  WriteLogText(log, "\n\tNew Line:\n\t");
+  WriteLogText(log, change.newLine);
+  WriteLogText(log, "\n");
+}
+
+void WriteLogFooter(RunLog& log) {
+  WriteLogText(log, "Update of .rc Files complete\n");
+  WriteLogText(log, "Ending Log on: ");
+  WriteTimeStamp(log);
+  WriteLogText(log, "\n");
+}
+
+bool CloseRunLog(RunLog& log) {
+  return CloseTextWriter(log.writer);
 }
 
 }  // namespace tablemend

@@ -1,13 +1,46 @@
-// The run log: an append-only history beside the rc file.
+// The run log: an append-only history beside the rc file. Each run that gets past the file
+// checks adds a header, one entry per rewritten line and, when it completes or is refused, a
+// footer. The log is a text file like the rc file: line feeds become CR LF on disk.
 #ifndef TABLEMEND_SAFEGUARD_RUN_LOG_H
 #define TABLEMEND_SAFEGUARD_RUN_LOG_H
 
+#include <ctime>
 #include <string>
+#include <string_view>
+
+#include "convert/string_table_converter.h"
+#include "platform/text_stream.h"
 
 namespace tablemend {
 
+// Where the log takes the time of its headers and footers; tests fix it.
+using LogClock = std::tm (*)();
+
+// The current local time, as the platform's C library gives it.
+std::tm ReadLocalClock();
+
+struct RunLog {
+  TextWriter writer;
+  LogClock clock = ReadLocalClock;
+};
+
 // The log's name: the rc file's name and ".log", whatever the backup extension is.
 std::string ComposeLogPath(const std::string& rcPath);
+
+// "Sat Dec 05 09:03:04 2026\n": English names whatever the locale, two-digit fields
+// zero-padded, a 24-hour clock.
+std::string FormatTimeStamp(const std::tm& time);
+
+// Opens the log for appending, creating it when missing; it is never truncated.
+bool OpenRunLog(const std::string& rcPath, RunLog& log);
+
+void WriteLogText(RunLog& log, std::string_view text);
+void WriteLogHeader(RunLog& log);
+void WriteChangeEntry(RunLog& log, const ChangeRecord& change);
+void WriteLogFooter(RunLog& log);
+
+// Flushes and closes; false when any write to the log failed.
+bool CloseRunLog(RunLog& log);
 
 }  // namespace tablemend
 

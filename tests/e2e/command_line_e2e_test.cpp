@@ -27,6 +27,7 @@ struct AnswerCase {
   std::vector<std::string> arguments;
   const std::string* text;
   int exitStatus;
+  friend void PrintTo(const AnswerCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class CommandLineAnswers : public EndToEnd, public ::testing::WithParamInterface<AnswerCase> {};

@@ -1,10 +1,12 @@
 #include "e2e/fixture.h"
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 namespace tablemend::e2e {
 
@@ -27,6 +29,33 @@ bool TakeValue(std::string_view argument, std::string_view name, std::string& va
 
 const RunnerConfig& Config() {
   return MutableConfig();
+}
+
+namespace {
+
+const std::regex& TimeStampPattern() {
+  static const std::regex pattern(
+      "(Sun|Mon|Tue|Wed|Thu|Fri|Sat) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) "
+      "(0[1-9]|[12][0-9]|3[01]) ([01][0-9]|2[0-3]):[0-5][0-9]:[0-6][0-9] [0-9]{4}");
+  return pattern;
+}
+
+}  // namespace
+
+std::string MaskTimeStamps(const std::string& log) {
+  return std::regex_replace(log, TimeStampPattern(), "<time>");
+}
+
+int CountTimeStamps(const std::string& log) {
+  return static_cast<int>(std::distance(
+      std::sregex_iterator(log.begin(), log.end(), TimeStampPattern()), std::sregex_iterator()));
+}
+
+std::vector<std::string> UnprivilegedPrefix() {
+  if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0) {
+    return {};
+  }
+  return {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
 }
 
 std::string ReadBytesOf(const std::string& path) {

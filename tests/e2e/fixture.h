@@ -27,6 +27,14 @@ const RunnerConfig& Config();
 std::string ReadBytesOf(const std::string& path);
 // Turns "\n" into "\r\n", as a text file stores its line ends.
 std::string WithCrLf(std::string_view text);
+// Replaces every well-formed log time stamp ("Sat Dec 05 09:03:04 2026") with "<time>".
+std::string MaskTimeStamps(const std::string& log);
+// How many well-formed time stamps the text holds.
+int CountTimeStamps(const std::string& log);
+
+// The words that run a program as an unprivileged user, where this runner may drop privileges
+// (as root, with setpriv); empty elsewhere.
+std::vector<std::string> UnprivilegedPrefix();
 
 class EndToEnd : public ::testing::Test {
  protected:

@@ -21,6 +21,7 @@ TEST_F(RunUpdate, FirstRunMovesTheFileAsideAndConvertsTheExample) {
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(ReadFile("app.rc"), Golden("app.rc.expected"));
   EXPECT_EQ(ReadFile("app.rc.original"), original);
+  EXPECT_EQ(MaskTimeStamps(ReadFile("app.rc.log")), MaskTimeStamps(Golden("app.rc.log.expected")));
 }
 
 TEST_F(RunUpdate, SecondRunRegeneratesTheSameBytesFromTheUntouchedBackup) {
@@ -98,6 +99,7 @@ struct RefusalCase {
   std::string name;
   std::vector<std::string> arguments;
   std::string console;
+  friend void PrintTo(const RefusalCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class RunUpdateRefusals : public EndToEnd, public ::testing::WithParamInterface<RefusalCase> {};
@@ -167,6 +169,9 @@ TEST_F(RunUpdate, FailedWriteIsReportedNeverCompleted) {
   EXPECT_EQ(result.exitStatus, 255);
   EXPECT_TRUE(ReadFile("a.rc.original") == input);
   EXPECT_LT(ReadFile("a.rc").size(), input.size());
+  const std::string log = ReadFile("a.rc.log");
+  EXPECT_EQ(CountTimeStamps(log), 1) << "a header and no footer";
+  EXPECT_EQ(log.find("Update of .rc Files complete"), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,12 @@
 namespace tablemend {
 namespace {
 
+void PrintArguments(const std::vector<const char*>& arguments, std::ostream* out) {
+  for (const char* argument : arguments) {
+    *out << "[" << argument << "]";
+  }
+}
+
 CommandLine Parse(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "Tablemend.exe");
   return ParseCommandLine(static_cast<int>(arguments.size()), arguments.data());
@@ -17,6 +23,9 @@ struct EarlyExitCase {
   std::vector<const char*> arguments;
   CommandLineAction action;
   int exitStatus;
+  friend void PrintTo(const EarlyExitCase& value, std::ostream* out) {
+    PrintArguments(value.arguments, out);
+  }
 };
 
 class EarlyExitTest : public ::testing::TestWithParam<EarlyExitCase> {};
@@ -52,6 +61,9 @@ struct SettingsCase {
   std::string backupExtension;
   bool silent;
   bool verbose;
+  friend void PrintTo(const SettingsCase& value, std::ostream* out) {
+    PrintArguments(value.arguments, out);
+  }
 };
 
 class SettingsTest : public ::testing::TestWithParam<SettingsCase> {};

@@ -53,6 +53,7 @@ struct ConvertCase {
   std::string input;     // as read, line feeds alone
   std::string expected;  // as written, before LF becomes CR LF
   std::vector<long long> changedLines;
+  friend void PrintTo(const ConvertCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class ConvertStringTablesTest : public ::testing::TestWithParam<ConvertCase> {};

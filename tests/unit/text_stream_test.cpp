@@ -63,6 +63,7 @@ struct ReadCase {
   std::string name;
   std::string bytes;
   std::vector<std::string> chunks;
+  friend void PrintTo(const ReadCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class ReadLineChunkTest : public ::testing::TestWithParam<ReadCase> {};
@@ -122,6 +123,7 @@ struct WriteCase {
   std::string name;
   std::vector<std::string> texts;
   std::string bytes;
+  friend void PrintTo(const WriteCase& value, std::ostream* out) { *out << value.name; }
 };
 
 class WriteTextTest : public ::testing::TestWithParam<WriteCase> {};

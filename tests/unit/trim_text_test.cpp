@@ -10,6 +10,9 @@ namespace {
 struct TrimCase {
   std::string text;
   std::string expected;
+  friend void PrintTo(const TrimCase& value, std::ostream* out) {
+    *out << ::testing::PrintToString(value.text);
+  }
 };
 
 class TrimTextTest : public ::testing::TestWithParam<TrimCase> {};
