@@ -6,6 +6,7 @@
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "platform/text_stream.h"
+#include "safeguard/modification_guard.h"
 #include "safeguard/run_log.h"
 
 namespace tablemend {
@@ -72,12 +73,21 @@ int ReportIncompleteRcFile(const RunSettings& settings, const std::string& backu
                                      " keeps the original text.\n");
 }
 
-// Closes the files of a conversion and reports how it ended. The footer marks a completed run
-// only: an rc file that could not be written whole leaves the log without one.
+// Closes the files of a conversion, stamps the backup and reports how the run ended. The footer
+// marks a completed run only: an rc file that could not be written whole leaves the log without
+// one.
 int FinishRun(const RunSettings& settings, const std::string& backupPath, TextWriter& output,
               TextReader& input, RunLog& log) {
   const bool rcWritten = CloseTextWriter(output);
+  const bool rcComplete = rcWritten && !input.readFailed;
+  if (rcComplete) {
+    WriteLogFooter(log);
+  }
+  const bool logWritten = CloseRunLog(log);
   CloseFile(input.file);
+  // An incomplete rc file is stamped too: it holds this run's own output, not a hand edit, so
+  // the next run should regenerate it rather than refuse it.
+  StampBackupTime(backupPath);
   if (input.readFailed) {
     return ReportIncompleteRcFile(settings, backupPath, "Unable to read " + backupPath + "\n");
   }
@@ -85,8 +95,7 @@ int FinishRun(const RunSettings& settings, const std::string& backupPath, TextWr
     return ReportIncompleteRcFile(settings, backupPath,
                                   "Unable to write " + settings.rcPath + "\n");
   }
-  WriteLogFooter(log);
-  if (!CloseRunLog(log)) {
+  if (!logWritten) {
     // The rc file is complete and correct; only its history is not, and that is still a
     // failure a build script should see.
     return ReportFailure(settings, "Unable to write log information to " +
@@ -119,6 +128,9 @@ int RunUpdate(const RunSettings& settings, LogClock clock) {
                                        "file.\n");
   }
   WriteLogHeader(log);
+  if (FileExists(backupPath) && !CheckModificationOrder(settings.rcPath, backupPath, log)) {
+    return kFailure;
+  }
   if (MakeBackup(settings, backupPath) != kSuccess) {
     return kFailure;
   }

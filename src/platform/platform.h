@@ -45,12 +45,16 @@ struct FileHandle {
 
 bool IsOpen(const FileHandle& file);
 
-// Binary opens: no translation of any byte happens below the text stream.
+// Binary opens: no translation of any byte happens below the text stream. Other programs may
+// go on reading and writing a file this program holds open for reading.
 bool OpenForReading(const std::string& path, FileHandle& file);
 // Creates the file with the platform's default attributes, or cuts an existing one to length zero.
 bool OpenForWriting(const std::string& path, FileHandle& file);
 // Opens for appending at the end, creating the file when missing; never truncates.
 bool OpenForAppending(const std::string& path, FileHandle& file);
+
+// Opens a file that must exist for writing, without cutting it: for setting its time alone.
+bool OpenExistingForWriting(const std::string& path, FileHandle& file);
 
 // Reads up to `capacity` bytes; returns the count, 0 at the end of the file, -1 on an error.
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity);
@@ -58,6 +62,21 @@ std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity);
 bool WriteBytes(FileHandle& file, const char* data, std::size_t size);
 // Closes the file; false when the system reports a failure (a delayed write error, say).
 bool CloseFile(FileHandle& file);
+
+// A file's last-write time at the full resolution the platform keeps; only ever compared.
+struct FileTime {
+  std::int64_t whole = 0;     // seconds on POSIX; 100-nanosecond units since 1601 on Windows
+  std::int64_t fraction = 0;  // nanoseconds on POSIX; always 0 on Windows
+};
+
+// Reads the last-write time of an open file; false when the system cannot (or the file is not
+// open, as when opening it failed).
+bool GetLastWriteTime(const FileHandle& file, FileTime& time);
+// Sets the last-write time of a file open for writing to the current time, at the platform's
+// full resolution, leaving its other times as they are.
+bool SetLastWriteTimeToNow(const FileHandle& file);
+// Less than zero, zero or greater than zero as the first time is earlier, equal or later.
+int CompareLastWriteTimes(const FileTime& first, const FileTime& second);
 
 }  // namespace tablemend
 

@@ -117,6 +117,10 @@ bool OpenForAppending(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_WRONLY | O_CREAT | O_APPEND, file);
 }
 
+bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
+  return OpenWithFlags(path, O_WRONLY, file);
+}
+
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity) {
   ssize_t count;
   do {
@@ -149,6 +153,33 @@ bool CloseFile(FileHandle& file) {
   const bool closed = close(Descriptor(file)) == 0;
   file.native = -1;
   return closed;
+}
+
+bool GetLastWriteTime(const FileHandle& file, FileTime& time) {
+  struct stat status;
+  if (!IsOpen(file) || fstat(Descriptor(file), &status) != 0) {
+    return false;
+  }
+  time.whole = status.st_mtim.tv_sec;
+  time.fraction = status.st_mtim.tv_nsec;
+  return true;
+}
+
+bool SetLastWriteTimeToNow(const FileHandle& file) {
+  // The kernel's own clock, the one it stamps every write with, so the stamp can never fall
+  // before the rc file's last write; the last-access time is left alone.
+  const timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
+  return IsOpen(file) && futimens(Descriptor(file), times) == 0;
+}
+
+int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
+  if (first.whole != second.whole) {
+    return first.whole < second.whole ? -1 : 1;
+  }
+  if (first.fraction != second.fraction) {
+    return first.fraction < second.fraction ? -1 : 1;
+  }
+  return 0;
 }
 
 }  // namespace tablemend

@@ -1,0 +1,17 @@
+# Cross compiling for 32-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-i686).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(TABLEMEND_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${TABLEMEND_MINGW_PREFIX}-gcc)
+set(CMAKE_CXX_COMPILER ${TABLEMEND_MINGW_PREFIX}-g++)
+set(CMAKE_RC_COMPILER ${TABLEMEND_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TABLEMEND_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# A self-contained program: the C and C++ runtimes linked in, no MinGW DLLs beside the exe.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,0 +1,227 @@
+// Windows implementation of the platform layer: KERNEL32 calls on handles, ANSI paths.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/platform.h"
+
+namespace tablemend {
+
+namespace {
+
+HANDLE NativeHandle(const FileHandle& file) {
+  return reinterpret_cast<HANDLE>(file.native);
+}
+
+bool OpenWithCreateFile(const std::string& path, DWORD access, DWORD disposition,
+                        FileHandle& file) {
+  // Others may read and write the file meanwhile, as with any file an editor has open.
+  const HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  FileHandle opened;
+  opened.native = reinterpret_cast<std::intptr_t>(handle);
+  file = std::move(opened);
+  return true;
+}
+
+// The absolute form of a path as Windows resolves it: "." and ".." folded, slashes turned into
+// backslashes, and trailing dots and spaces of the last name dropped, as the file system does.
+std::string FullPathName(const std::string& path) {
+  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) {
+    return std::string();
+  }
+  std::string full(needed, '\0');
+  const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) {
+    return std::string();
+  }
+  full.resize(length);
+  return full;
+}
+
+// The volume and index that name a file whatever path leads to it; false when it cannot be had.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
+  const HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  const bool known = GetFileInformationByHandle(handle, &information) != 0;
+  CloseHandle(handle);
+  return known;
+}
+
+// True when the path, which is not a folder, leads to a file on a disk rather than a device
+// (CON, NUL, COM1) or a pipe.
+bool IsDiskFile(const std::string& path) {
+  const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    // A file this user may not open is still a file: the opens that follow report it.
+    return GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_SHARING_VIOLATION;
+  }
+  const bool onDisk = GetFileType(handle) == FILE_TYPE_DISK;
+  CloseHandle(handle);
+  return onDisk;
+}
+
+FILETIME ToFileTime(const FileTime& time) {
+  ULARGE_INTEGER value;
+  value.QuadPart = static_cast<ULONGLONG>(time.whole);
+  FILETIME result;
+  result.dwLowDateTime = value.LowPart;
+  result.dwHighDateTime = value.HighPart;
+  return result;
+}
+
+}  // namespace
+
+PathKind QueryPathKind(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return PathKind::kMissing;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return PathKind::kDirectory;
+  }
+  return IsDiskFile(path) ? PathKind::kRegularFile : PathKind::kOther;
+}
+
+bool FileExists(const std::string& path) {
+  return QueryPathKind(path) != PathKind::kMissing;
+}
+
+bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
+  BY_HANDLE_FILE_INFORMATION firstInformation;
+  BY_HANDLE_FILE_INFORMATION secondInformation;
+  if (FileIdentity(first, firstInformation) && FileIdentity(second, secondInformation)) {
+    return firstInformation.dwVolumeSerialNumber == secondInformation.dwVolumeSerialNumber &&
+           firstInformation.nFileIndexHigh == secondInformation.nFileIndexHigh &&
+           firstInformation.nFileIndexLow == secondInformation.nFileIndexLow;
+  }
+  const std::string firstFull = FullPathName(first);
+  const std::string secondFull = FullPathName(second);
+  // Names differing only in case are one file on Windows file systems.
+  return !firstFull.empty() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, firstFull.c_str(),
+                                              -1, secondFull.c_str(), -1) == CSTR_EQUAL;
+}
+
+bool ReadLocalTime(std::tm& time) {
+  const std::time_t now = std::time(nullptr);
+  return now != static_cast<std::time_t>(-1) && localtime_s(&time, &now) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  // Never replaces an existing file: a backup, once made, is not overwritten.
+  return MoveFileA(from.c_str(), to.c_str()) != 0;
+}
+
+FileHandle::FileHandle(FileHandle&& other) noexcept : native(other.native) {
+  other.native = -1;
+}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+  if (this != &other) {
+    CloseFile(*this);
+    native = other.native;
+    other.native = -1;
+  }
+  return *this;
+}
+
+FileHandle::~FileHandle() {
+  CloseFile(*this);
+}
+
+bool IsOpen(const FileHandle& file) {
+  return NativeHandle(file) != INVALID_HANDLE_VALUE;
+}
+
+bool OpenForReading(const std::string& path, FileHandle& file) {
+  return OpenWithCreateFile(path, GENERIC_READ, OPEN_EXISTING, file);
+}
+
+bool OpenForWriting(const std::string& path, FileHandle& file) {
+  return OpenWithCreateFile(path, GENERIC_WRITE, CREATE_ALWAYS, file);
+}
+
+bool OpenForAppending(const std::string& path, FileHandle& file) {
+  // Append access alone makes every write land at the end, as O_APPEND does.
+  return OpenWithCreateFile(path, FILE_APPEND_DATA, OPEN_ALWAYS, file);
+}
+
+bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
+  return OpenWithCreateFile(path, GENERIC_WRITE, OPEN_EXISTING, file);
+}
+
+std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity) {
+  const DWORD request = static_cast<DWORD>(std::min<std::size_t>(capacity, 1u << 30));
+  DWORD count = 0;
+  if (ReadFile(NativeHandle(file), buffer, request, &count, nullptr) == 0) {
+    return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+  }
+  return static_cast<std::ptrdiff_t>(count);
+}
+
+bool WriteBytes(FileHandle& file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const DWORD request = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD written = 0;
+    if (WriteFile(NativeHandle(file), data, request, &written, nullptr) == 0 || written == 0) {
+      return false;
+    }
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+bool CloseFile(FileHandle& file) {
+  if (!IsOpen(file)) {
+    return true;
+  }
+  const bool closed = CloseHandle(NativeHandle(file)) != 0;
+  file.native = -1;
+  return closed;
+}
+
+bool GetLastWriteTime(const FileHandle& file, FileTime& time) {
+  FILETIME lastWrite;
+  if (!IsOpen(file) || GetFileTime(NativeHandle(file), nullptr, nullptr, &lastWrite) == 0) {
+    return false;
+  }
+  ULARGE_INTEGER value;
+  value.LowPart = lastWrite.dwLowDateTime;
+  value.HighPart = lastWrite.dwHighDateTime;
+  time.whole = static_cast<std::int64_t>(value.QuadPart);
+  time.fraction = 0;
+  return true;
+}
+
+bool SetLastWriteTimeToNow(const FileHandle& file) {
+  // Taken as a file time directly, at the clock's full resolution: a time cut to whole
+  // milliseconds could fall before the rc file's last write of this very run.
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return IsOpen(file) && SetFileTime(NativeHandle(file), nullptr, nullptr, &now) != 0;
+}
+
+int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
+  const FILETIME firstTime = ToFileTime(first);
+  const FILETIME secondTime = ToFileTime(second);
+  return CompareFileTime(&firstTime, &secondTime);
+}
+
+}  // namespace tablemend
