@@ -3,8 +3,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(TABLEMEND_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TABLEMEND_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TABLEMEND_MINGW_PREFIX}-g++)
+# The POSIX-threads flavour: GoogleTest needs std::mutex, which the win32 flavour lacks. The
+# program starts no thread, and static linking keeps it self-contained all the same.
+set(CMAKE_C_COMPILER ${TABLEMEND_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TABLEMEND_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${TABLEMEND_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${TABLEMEND_MINGW_PREFIX})

@@ -51,10 +51,17 @@ int CountTimeStamps(const std::string& log) {
       std::sregex_iterator(log.begin(), log.end(), TimeStampPattern()), std::sregex_iterator()));
 }
 
-std::vector<std::string> UnprivilegedPrefix() {
-  if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0) {
-    return {};
+std::string WhyNoPrivilegeDrop() {
+  if (Config().windowsProgram) {
+    return "not tested here: an emulated Windows program cannot run as another user";
   }
+  if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0) {
+    return "not tested here: dropping privileges needs root and /usr/bin/setpriv";
+  }
+  return std::string();
+}
+
+std::vector<std::string> UnprivilegedPrefix() {
   return {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
 }
 
@@ -124,6 +131,21 @@ ProcessResult EndToEnd::Run(const std::vector<std::string>& arguments) const {
   return RunWithPrefix({}, arguments);
 }
 
+ProcessResult EndToEnd::RunIn(const std::string& folder,
+                              const std::vector<std::string>& arguments) const {
+  std::vector<std::string> command = Config().launcher;
+  command.push_back(Config().program);
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunProcess(command, PathOf(folder));
+}
+
+ProcessResult EndToEnd::RunReferenceIn(const std::string& folder,
+                                       const std::vector<std::string>& arguments) const {
+  std::vector<std::string> command = {Config().referenceProgram};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return RunProcess(command, PathOf(folder));
+}
+
 ProcessResult EndToEnd::RunWithPrefix(const std::vector<std::string>& prefix,
                                       const std::vector<std::string>& arguments) const {
   std::vector<std::string> command = prefix;
@@ -140,7 +162,8 @@ std::string EndToEnd::Console(std::string_view text) const {
 }  // namespace tablemend::e2e
 
 // Options, after GoogleTest has taken its own: --program=PATH, --source-dir=PATH (both needed
-// to run a test, not to list them), --launcher=WORD (repeatable), --crlf-console.
+// to run a test, not to list them), --launcher=WORD (repeatable), --crlf-console, --windows (the
+// program follows Windows path rules), --reference-program=PATH (a native build to compare with).
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   tablemend::e2e::RunnerConfig& config = tablemend::e2e::MutableConfig();
@@ -151,8 +174,12 @@ int main(int argc, char** argv) {
       config.launcher.push_back(launcherWord);
     } else if (argument == "--crlf-console") {
       config.crlfConsole = true;
+    } else if (argument == "--windows") {
+      config.windowsProgram = true;
     } else if (!tablemend::e2e::TakeValue(argument, "--program=", config.program) &&
-               !tablemend::e2e::TakeValue(argument, "--source-dir=", config.sourceDir)) {
+               !tablemend::e2e::TakeValue(argument, "--source-dir=", config.sourceDir) &&
+               !tablemend::e2e::TakeValue(argument, "--reference-program=",
+                                          config.referenceProgram)) {
       std::fprintf(stderr, "unknown option %s\n", argv[index]);
       return 2;
     }

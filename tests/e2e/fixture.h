@@ -18,7 +18,9 @@ struct RunnerConfig {
   std::string program;                // absolute path of the program under test
   std::vector<std::string> launcher;  // words put before the program, if any
   bool crlfConsole = false;           // the program's console ends lines in CR LF
+  bool windowsProgram = false;        // the program follows Windows path rules
   std::string sourceDir;              // the project's source tree, for examples and golden files
+  std::string referenceProgram;       // a native build to compare the program's files with
 };
 
 const RunnerConfig& Config();
@@ -32,8 +34,10 @@ std::string MaskTimeStamps(const std::string& log);
 // How many well-formed time stamps the text holds.
 int CountTimeStamps(const std::string& log);
 
-// The words that run a program as an unprivileged user, where this runner may drop privileges
-// (as root, with setpriv); empty elsewhere.
+// Why this runner cannot run the program as an unprivileged user (it needs root, setpriv and a
+// native program); empty when it can.
+std::string WhyNoPrivilegeDrop();
+// The words that run a program as that user (nobody, with no groups).
 std::vector<std::string> UnprivilegedPrefix();
 
 class EndToEnd : public ::testing::Test {
@@ -50,6 +54,11 @@ class EndToEnd : public ::testing::Test {
 
   // Runs the program in the scratch folder with these arguments.
   ProcessResult Run(const std::vector<std::string>& arguments) const;
+  // Runs it in a folder inside the scratch folder.
+  ProcessResult RunIn(const std::string& folder, const std::vector<std::string>& arguments) const;
+  // Runs the reference program, natively, in a folder inside the scratch folder.
+  ProcessResult RunReferenceIn(const std::string& folder,
+                               const std::vector<std::string>& arguments) const;
   // Runs it with extra launcher words before the configured ones (setpriv, a shell with limits).
   ProcessResult RunWithPrefix(const std::vector<std::string>& prefix,
                               const std::vector<std::string>& arguments) const;

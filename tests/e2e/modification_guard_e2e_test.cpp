@@ -134,9 +134,8 @@ class ModificationGuardReadErrors : public ModificationGuard,
 // A file the user may not read has no time to compare: one line, whatever -s says, and the
 // files stay as they were.
 TEST_P(ModificationGuardReadErrors, ReportOneLineAndTouchNothing) {
-  const std::vector<std::string> unprivileged = UnprivilegedPrefix();
-  if (unprivileged.empty()) {
-    GTEST_SKIP() << "cannot drop privileges here (needs root and setpriv): not tested";
+  if (const std::string why = WhyNoPrivilegeDrop(); !why.empty()) {
+    GTEST_SKIP() << why;
   }
   WriteFile("a.rc", kConverted);
   WriteFile("a.rc.original", kTable);
@@ -147,7 +146,7 @@ TEST_P(ModificationGuardReadErrors, ReportOneLineAndTouchNothing) {
   std::filesystem::permissions(PathOf("a.rc.original"), std::filesystem::perms(0666));
   std::filesystem::permissions(PathOf(GetParam().unreadable), std::filesystem::perms(0222));
   for (const char* silence : {"-v", "-s"}) {
-    const ProcessResult result = RunWithPrefix(unprivileged, {silence, "-f", "a.rc"});
+    const ProcessResult result = RunWithPrefix(UnprivilegedPrefix(), {silence, "-f", "a.rc"});
     EXPECT_EQ(result.output, Console(GetParam().console)) << silence;
     EXPECT_EQ(result.exitStatus, 255);
   }

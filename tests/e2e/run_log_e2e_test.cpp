@@ -77,13 +77,12 @@ TEST_F(RunLog, LogThatCannotBeOpenedStopsTheRunBeforeTheBackup) {
 }
 
 TEST_F(RunLog, LogInAFolderTheUserMayNotWriteStopsTheRun) {
-  const std::vector<std::string> unprivileged = UnprivilegedPrefix();
-  if (unprivileged.empty()) {
-    GTEST_SKIP() << "cannot drop privileges here (needs root and setpriv): not tested";
+  if (const std::string why = WhyNoPrivilegeDrop(); !why.empty()) {
+    GTEST_SKIP() << why;
   }
   WriteFile("a.rc", kTable);
   std::filesystem::permissions(PathOf(""), std::filesystem::perms(0755));
-  const ProcessResult result = RunWithPrefix(unprivileged, {"-f", "a.rc"});
+  const ProcessResult result = RunWithPrefix(UnprivilegedPrefix(), {"-f", "a.rc"});
   EXPECT_EQ(result.output, Console(kLogOpenReport));
   EXPECT_EQ(result.exitStatus, 255);
   EXPECT_EQ(ReadFile("a.rc"), kTable);
@@ -94,15 +93,14 @@ TEST_F(RunLog, LogInAFolderTheUserMayNotWriteStopsTheRun) {
 // A failure after the header leaves the header alone: here the folder refuses the backup's
 // rename while the log, writable by everyone, takes the header.
 TEST_F(RunLog, RunStoppedAfterTheHeaderLeavesTheHeaderAlone) {
-  const std::vector<std::string> unprivileged = UnprivilegedPrefix();
-  if (unprivileged.empty()) {
-    GTEST_SKIP() << "cannot drop privileges here (needs root and setpriv): not tested";
+  if (const std::string why = WhyNoPrivilegeDrop(); !why.empty()) {
+    GTEST_SKIP() << why;
   }
   WriteFile("a.rc", kTable);
   WriteFile("a.rc.log", "");
   std::filesystem::permissions(PathOf("a.rc.log"), std::filesystem::perms(0666));
   std::filesystem::permissions(PathOf(""), std::filesystem::perms(0755));
-  const ProcessResult result = RunWithPrefix(unprivileged, {"-f", "a.rc"});
+  const ProcessResult result = RunWithPrefix(UnprivilegedPrefix(), {"-f", "a.rc"});
   EXPECT_EQ(result.output, Console("Unable to make backup file\n"
                                    "Make sure that you have write permission to the directory "
                                    "the file is in.\n"

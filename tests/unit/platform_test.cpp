@@ -78,12 +78,15 @@ TEST(FileTimes, UnopenedFileHasNoTime) {
   EXPECT_FALSE(SetLastWriteTimeToNow(none));
 }
 
-TEST(FileTimes, CompareOrdersEveryPart) {
+TEST(FileTimes, CompareOrdersTimes) {
   EXPECT_EQ(CompareLastWriteTimes({5, 0}, {5, 0}), 0);
   EXPECT_LT(CompareLastWriteTimes({5, 0}, {6, 0}), 0);
   EXPECT_GT(CompareLastWriteTimes({6, 0}, {5, 0}), 0);
+#ifndef _WIN32
+  // Nanoseconds count: two writes within one second are told apart.
   EXPECT_GT(CompareLastWriteTimes({5, 1}, {5, 0}), 0);
   EXPECT_LT(CompareLastWriteTimes({5, 1}, {5, 2}), 0);
+#endif
 }
 
 // The stamp moves the last-write time to now and nothing else: not the content, not the
