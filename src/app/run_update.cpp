@@ -25,9 +25,9 @@ int ReportFailure(const RunSettings& settings, std::string_view report) {
   return kFailure;
 }
 
-// Refuses what the run cannot handle safely before anything is opened, renamed or logged: a
-// missing name, a missing file, a directory or device, and a backup name that would be the rc
-// file or its log (whose text would then replace the rc file's).
+// Refuses what the run cannot handle safely before anything is renamed, written or logged: a
+// missing name, a missing file, a directory or device, a backup name that would be the rc file
+// or its log (whose text would then replace the rc file's), and UTF-16 text.
 int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
   const std::string& rcPath = settings.rcPath;
   if (rcPath.empty()) {
@@ -49,6 +49,12 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
     return ReportFailure(
         settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
                       "Please use the -e or --extension option to choose another extension\n");
+  }
+  const std::string& inputPath = FileExists(backupPath) ? backupPath : rcPath;
+  if (StartsWithUtf16ByteOrderMark(inputPath)) {
+    return ReportFailure(settings, "File [" + inputPath +
+                                       "] is UTF-16 text, which this program cannot update.\n" +
+                                       "Save it as ANSI or UTF-8 text and run again.\n");
   }
   return kSuccess;
 }
@@ -140,6 +146,7 @@ int RunUpdate(const RunSettings& settings, LogClock clock) {
                                        "Make sure that you have permission to write to the "
                                        "file.\n");
   }
+  CopyPermissions(backupPath, output.file);
   TextReader input;
   if (!OpenTextReader(backupPath, input)) {
     return ReportFailure(settings, "Unable to open " + backupPath + " for reading\n" +

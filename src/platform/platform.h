@@ -53,6 +53,11 @@ bool OpenForWriting(const std::string& path, FileHandle& file);
 // Opens for appending at the end, creating the file when missing; never truncates.
 bool OpenForAppending(const std::string& path, FileHandle& file);
 
+// Gives an open file the permission bits of the file at `modelPath` (POSIX), so that a file made
+// from a private one stays private whatever the umask. Windows files keep the attributes they
+// were created with, which inherit the folder's access rules: nothing to do there.
+bool CopyPermissions(const std::string& modelPath, const FileHandle& file);
+
 // Opens a file that must exist for writing, without cutting it: for setting its time alone.
 bool OpenExistingForWriting(const std::string& path, FileHandle& file);
 

@@ -117,6 +117,12 @@ bool OpenForAppending(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_WRONLY | O_CREAT | O_APPEND, file);
 }
 
+bool CopyPermissions(const std::string& modelPath, const FileHandle& file) {
+  struct stat model;
+  return stat(modelPath.c_str(), &model) == 0 &&
+         fchmod(Descriptor(file), model.st_mode & 0777) == 0;
+}
+
 bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_WRONLY, file);
 }

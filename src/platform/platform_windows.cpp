@@ -162,6 +162,10 @@ bool OpenForAppending(const std::string& path, FileHandle& file) {
   return OpenWithCreateFile(path, FILE_APPEND_DATA, OPEN_ALWAYS, file);
 }
 
+bool CopyPermissions(const std::string&, const FileHandle&) {
+  return true;
+}
+
 bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
   return OpenWithCreateFile(path, GENERIC_WRITE, OPEN_EXISTING, file);
 }

@@ -8,13 +8,12 @@ namespace tablemend {
 
 namespace {
 
-// Large enough that reads and writes cost about what a plain copy costs.
-constexpr std::size_t kBufferSize = 128 * 1024;
 constexpr char kEndOfInputMark = 0x1A;  // Ctrl-Z
 
-void AllocateBuffer(std::unique_ptr<char[]>& buffer, std::size_t& capacity) {
-  buffer.reset(new char[kBufferSize]);
-  capacity = kBufferSize;
+void AllocateBuffer(std::unique_ptr<char[]>& buffer, std::size_t& capacity,
+                    std::size_t size = kTextBufferSize) {
+  capacity = std::max(size, kMinimumTextBufferSize);
+  buffer.reset(new char[capacity]);
 }
 
 std::ptrdiff_t ReadRawBytes(TextReader& reader, char* destination, std::size_t capacity) {
@@ -106,10 +105,10 @@ bool OpenTextReader(const std::string& path, TextReader& reader) {
   return true;
 }
 
-void AttachTextReader(std::string_view bytes, TextReader& reader) {
+void AttachTextReader(std::string_view bytes, TextReader& reader, std::size_t bufferSize) {
   reader.fromMemory = true;
   reader.unreadMemory = bytes;
-  AllocateBuffer(reader.buffer, reader.capacity);
+  AllocateBuffer(reader.buffer, reader.capacity, bufferSize);
 }
 
 bool ReadLineChunk(TextReader& reader, std::string_view& chunk) {
@@ -157,9 +156,9 @@ bool OpenTextAppender(const std::string& path, TextWriter& writer) {
   return true;
 }
 
-void AttachTextWriter(std::string& target, TextWriter& writer) {
+void AttachTextWriter(std::string& target, TextWriter& writer, std::size_t bufferSize) {
   writer.memory = &target;
-  AllocateBuffer(writer.buffer, writer.capacity);
+  AllocateBuffer(writer.buffer, writer.capacity, bufferSize);
 }
 
 void WriteText(TextWriter& writer, std::string_view text) {
@@ -193,6 +192,23 @@ bool CloseTextWriter(TextWriter& writer) {
   const bool flushed = FlushTextWriter(writer);
   writer.memory = nullptr;
   return CloseFile(writer.file) && flushed;
+}
+
+bool StartsWithUtf16ByteOrderMark(const std::string& path) {
+  FileHandle file;
+  char start[2];
+  std::size_t count = 0;
+  if (!OpenForReading(path, file)) {
+    return false;
+  }
+  while (count < sizeof start) {
+    const std::ptrdiff_t read = ReadBytes(file, start + count, sizeof start - count);
+    if (read <= 0) {
+      return false;
+    }
+    count += static_cast<std::size_t>(read);
+  }
+  return (start[0] == '\xFF' && start[1] == '\xFE') || (start[0] == '\xFE' && start[1] == '\xFF');
 }
 
 }  // namespace tablemend

@@ -20,6 +20,11 @@ namespace tablemend {
 // The longest chunk a read yields; a longer line arrives as several chunks.
 constexpr std::size_t kMaxChunkLength = 1023;
 
+// The size of the buffer each stream reads or writes through.
+constexpr std::size_t kTextBufferSize = 128 * 1024;
+// The smallest buffer that still holds a whole chunk, a held CR and one more byte.
+constexpr std::size_t kMinimumTextBufferSize = kMaxChunkLength + 1;
+
 // A text source: a file, or bytes in memory (for tests and fuzzing), read through one buffer.
 struct TextReader {
   FileHandle file;
@@ -51,7 +56,9 @@ struct TextWriter {
 };
 
 bool OpenTextReader(const std::string& path, TextReader& reader);
-void AttachTextReader(std::string_view bytes, TextReader& reader);
+// Reads from memory; a small buffer (for tests) makes every refill path run often.
+void AttachTextReader(std::string_view bytes, TextReader& reader,
+                      std::size_t bufferSize = kTextBufferSize);
 
 // Yields the next chunk, valid until the next call; false at the end of the input.
 bool ReadLineChunk(TextReader& reader, std::string_view& chunk);
@@ -60,13 +67,19 @@ bool ReadLineChunk(TextReader& reader, std::string_view& chunk);
 bool OpenTextWriter(const std::string& path, TextWriter& writer);
 // Appends to the file, creating it when missing.
 bool OpenTextAppender(const std::string& path, TextWriter& writer);
-void AttachTextWriter(std::string& target, TextWriter& writer);
+void AttachTextWriter(std::string& target, TextWriter& writer,
+                      std::size_t bufferSize = kTextBufferSize);
 
 void WriteText(TextWriter& writer, std::string_view text);
 // Hands the buffered bytes to the system; false once any write has failed.
 bool FlushTextWriter(TextWriter& writer);
 // Flushes and closes; false when any write, the flush or the close failed.
 bool CloseTextWriter(TextWriter& writer);
+
+// True when the file starts with a UTF-16 byte-order mark (FF FE or FE FF). Such a file's line
+// ends are two bytes wide, and the byte rules above would corrupt every character after the
+// first line end. False when the file cannot be read.
+bool StartsWithUtf16ByteOrderMark(const std::string& path);
 
 }  // namespace tablemend
 

@@ -70,6 +70,8 @@ void WriteLogHeader(RunLog& log) {
   WriteLogText(log, " Starting New Log on:\n\t\t");
   WriteTimeStamp(log);
   WriteLogText(log, kRule);
+  // On disk at once, so that even a run stopped by force leaves its header behind.
+  FlushTextWriter(log.writer);
 }
 
 void WriteChangeEntry(RunLog& log, const ChangeRecord& change) {
