@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/text_rules_model.h"
+
 namespace tablemend {
 namespace {
 
@@ -23,11 +25,7 @@ struct Conversion {
 };
 
 std::string CrLf(std::string_view text) {
-  std::string result;
-  for (char c : text) {
-    result += c == '\n' ? "\r\n" : std::string(1, c);
-  }
-  return result;
+  return model::StoreText(text);
 }
 
 // Converts text given as the converter sees it, line feeds alone, stored on disk as CR LF.

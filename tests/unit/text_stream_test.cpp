@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/text_rules_model.h"
+
 namespace tablemend {
 namespace {
 
@@ -28,31 +30,6 @@ std::string WriteAll(const std::vector<std::string>& texts) {
   }
   EXPECT_TRUE(CloseTextWriter(writer));
   return target;
-}
-
-// The rules written the plain way, over a whole string: translate, stop at Ctrl-Z, then chunk.
-std::vector<std::string> ReferenceChunks(std::string_view bytes) {
-  std::string text;
-  for (std::size_t index = 0; index < bytes.size() && bytes[index] != '\x1a'; ++index) {
-    const bool crBeforeLf =
-        bytes[index] == '\r' && index + 1 < bytes.size() && bytes[index + 1] == '\n';
-    if (!crBeforeLf) {
-      text += bytes[index];
-    }
-  }
-  std::vector<std::string> chunks;
-  std::string current;
-  for (char c : text) {
-    current += c;
-    if (c == '\n' || current.size() == kMaxChunkLength) {
-      chunks.push_back(current);
-      current.clear();
-    }
-  }
-  if (!current.empty()) {
-    chunks.push_back(current);
-  }
-  return chunks;
 }
 
 std::string Repeat(char c, std::size_t count) {
@@ -114,7 +91,9 @@ TEST(ReadLineChunkAcrossRefills, MatchesTheRulesAtEveryBufferEdge) {
       }
       bytes.resize(lead);
       bytes += tail;
-      ASSERT_EQ(ReadChunks(bytes), ReferenceChunks(bytes)) << "lead " << lead;
+      ASSERT_EQ(ReadChunks(bytes),
+                model::SplitIntoChunks(model::TranslateStoredBytes(bytes), kMaxChunkLength))
+          << "lead " << lead;
     }
   }
 }
