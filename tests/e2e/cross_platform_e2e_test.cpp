@@ -64,10 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"Example", ""},
         InputCase{"LineFeedsOnlyAndNoFinalLineEnd", "STRINGTABLE\nBEGIN\nA, \"\"\nEND\nlast"},
         InputCase{"LoneCarriageReturns", "STRINGTABLE\r\nBEGIN\r\nA, \"\"\r\r\nB,\r\"\"\r\nEND"},
-        InputCase{"CtrlZ", "STRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n\x1a" "B, \"\"\r\n"},
+        InputCase{"CtrlZ",
+                  "STRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n\x1a"
+                  "B, \"\"\r\n"},
         InputCase{"NulBytes", std::string("STRINGTABLE\r\nBEGIN\r\nA\0, \"\"\r\n\0\r\n", 30)},
-        InputCase{"LongLines", Lines(50, 2500)},
-        InputCase{"ManyLines", Lines(20000, 30)},
+        InputCase{"LongLines", Lines(50, 2500)}, InputCase{"ManyLines", Lines(20000, 30)},
         InputCase{"BlockLeftOpen", "STRINGTABLE\r\n{\r\nA, \"\"\r\nB, \"\", 1\r\n"}),
     [](const ::testing::TestParamInfo<InputCase>& info) { return info.param.name; });
 

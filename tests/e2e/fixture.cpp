@@ -127,32 +127,46 @@ std::string EndToEnd::Golden(const std::string& name) const {
   return bytes;
 }
 
+namespace {
+
+// The words that start `program` with `arguments`: the prefix, then the program, then them.
+std::vector<std::string> Command(std::vector<std::string> prefix, const std::string& program,
+                                 const std::vector<std::string>& arguments) {
+  prefix.push_back(program);
+  prefix.insert(prefix.end(), arguments.begin(), arguments.end());
+  return prefix;
+}
+
+std::vector<std::string> LauncherThen(const std::vector<std::string>& prefix) {
+  std::vector<std::string> words = prefix;
+  words.insert(words.end(), Config().launcher.begin(), Config().launcher.end());
+  return words;
+}
+
+}  // namespace
+
 ProcessResult EndToEnd::Run(const std::vector<std::string>& arguments) const {
   return RunWithPrefix({}, arguments);
 }
 
+ProcessResult EndToEnd::RunWithPrefix(const std::vector<std::string>& prefix,
+                                      const std::vector<std::string>& arguments) const {
+  return RunProcess(Command(LauncherThen(prefix), Config().program, arguments), scratch_);
+}
+
+ProcessResult EndToEnd::RunAndKillWhen(const std::vector<std::string>& arguments,
+                                       const std::function<bool()>& killWhen) const {
+  return RunProcess(Command(LauncherThen({}), Config().program, arguments), scratch_, killWhen);
+}
+
 ProcessResult EndToEnd::RunIn(const std::string& folder,
                               const std::vector<std::string>& arguments) const {
-  std::vector<std::string> command = Config().launcher;
-  command.push_back(Config().program);
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return RunProcess(command, PathOf(folder));
+  return RunProcess(Command(LauncherThen({}), Config().program, arguments), PathOf(folder));
 }
 
 ProcessResult EndToEnd::RunReferenceIn(const std::string& folder,
                                        const std::vector<std::string>& arguments) const {
-  std::vector<std::string> command = {Config().referenceProgram};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return RunProcess(command, PathOf(folder));
-}
-
-ProcessResult EndToEnd::RunWithPrefix(const std::vector<std::string>& prefix,
-                                      const std::vector<std::string>& arguments) const {
-  std::vector<std::string> command = prefix;
-  command.insert(command.end(), Config().launcher.begin(), Config().launcher.end());
-  command.push_back(Config().program);
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return RunProcess(command, scratch_);
+  return RunProcess(Command({}, Config().referenceProgram, arguments), PathOf(folder));
 }
 
 std::string EndToEnd::Console(std::string_view text) const {
@@ -178,8 +192,8 @@ int main(int argc, char** argv) {
       config.windowsProgram = true;
     } else if (!tablemend::e2e::TakeValue(argument, "--program=", config.program) &&
                !tablemend::e2e::TakeValue(argument, "--source-dir=", config.sourceDir) &&
-               !tablemend::e2e::TakeValue(argument, "--reference-program=",
-                                          config.referenceProgram)) {
+               !tablemend::e2e::TakeValue(argument,
+                                          "--reference-program=", config.referenceProgram)) {
       std::fprintf(stderr, "unknown option %s\n", argv[index]);
       return 2;
     }

@@ -54,6 +54,9 @@ class EndToEnd : public ::testing::Test {
 
   // Runs the program in the scratch folder with these arguments.
   ProcessResult Run(const std::vector<std::string>& arguments) const;
+  // Runs it and kills it with SIGKILL as soon as `killWhen` answers true.
+  ProcessResult RunAndKillWhen(const std::vector<std::string>& arguments,
+                               const std::function<bool()>& killWhen) const;
   // Runs it in a folder inside the scratch folder.
   ProcessResult RunIn(const std::string& folder, const std::vector<std::string>& arguments) const;
   // Runs the reference program, natively, in a folder inside the scratch folder.

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,13 +32,19 @@ namespace {
 }
 
 // Reads both pipes until the child closes them, so a chatty child never blocks on a full pipe.
-void CollectOutput(int outputPipe, int errorPipe, ProcessResult& result) {
+void CollectOutput(pid_t child, int outputPipe, int errorPipe,
+                   const std::function<bool()>& killWhen, ProcessResult& result) {
   pollfd pipes[2] = {{outputPipe, POLLIN, 0}, {errorPipe, POLLIN, 0}};
   std::string* targets[2] = {&result.output, &result.errorOutput};
   int open = 2;
   char buffer[65536];
+  bool killed = false;
   while (open > 0) {
-    if (poll(pipes, 2, -1) < 0) {
+    if (killWhen && !killed && killWhen()) {
+      kill(child, SIGKILL);
+      killed = true;
+    }
+    if (poll(pipes, 2, killWhen && !killed ? 1 : -1) < 0) {
       if (errno == EINTR) {
         continue;
       }
@@ -62,7 +69,8 @@ void CollectOutput(int outputPipe, int errorPipe, ProcessResult& result) {
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& command,
-                         const std::string& workingDirectory) {
+                         const std::string& workingDirectory,
+                         const std::function<bool()>& killWhen) {
   ProcessResult result;
   int outputPipe[2];
   int errorPipe[2];
@@ -84,7 +92,7 @@ ProcessResult RunProcess(const std::vector<std::string>& command,
     result.errorOutput = "cannot fork";
     return result;
   }
-  CollectOutput(outputPipe[0], errorPipe[0], result);
+  CollectOutput(child, outputPipe[0], errorPipe[0], killWhen, result);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }

@@ -2,6 +2,7 @@
 #ifndef TABLEMEND_TESTS_E2E_PROCESS_H
 #define TABLEMEND_TESTS_E2E_PROCESS_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,11 @@ struct ProcessResult {
 };
 
 // Starts `command` (the program and its arguments) in `workingDirectory`, with no standard
-// input, and waits for it to end.
+// input, and waits for it to end. While it runs, `killWhen` (when given) is asked every
+// millisecond or so; once it answers true the process is killed with SIGKILL.
 ProcessResult RunProcess(const std::vector<std::string>& command,
-                         const std::string& workingDirectory);
+                         const std::string& workingDirectory,
+                         const std::function<bool()>& killWhen = nullptr);
 
 }  // namespace tablemend::e2e
 

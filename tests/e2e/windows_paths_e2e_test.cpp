@@ -46,13 +46,15 @@ TEST_P(WindowsExtensions, ThatNameTheRcFileOrTheLogAreRefused) {
   EXPECT_FALSE(Exists("a.rc.log"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, WindowsExtensions,
-    ::testing::Values(ExtensionCase{"Empty", ""}, ExtensionCase{"Dot", "."},
-                      ExtensionCase{"Dots", ".."}, ExtensionCase{"Space", " "},
-                      ExtensionCase{"DotsAndSpaces", ". ."}, ExtensionCase{"LogWithDot", "log."},
-                      ExtensionCase{"LogInCapitals", "LOG"}),
-    [](const ::testing::TestParamInfo<ExtensionCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Names, WindowsExtensions,
+                         ::testing::Values(ExtensionCase{"Empty", ""}, ExtensionCase{"Dot", "."},
+                                           ExtensionCase{"Dots", ".."}, ExtensionCase{"Space", " "},
+                                           ExtensionCase{"DotsAndSpaces", ". ."},
+                                           ExtensionCase{"LogWithDot", "log."},
+                                           ExtensionCase{"LogInCapitals", "LOG"}),
+                         [](const ::testing::TestParamInfo<ExtensionCase>& info) {
+                           return info.param.name;
+                         });
 
 TEST_F(WindowsPaths, BackslashesSeparateFolders) {
   std::filesystem::create_directories(PathOf("res/en"));
