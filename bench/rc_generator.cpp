@@ -135,11 +135,11 @@ void AppendSection(ScriptGenerator& generator, std::string& script) {
     AppendComments(generator, script);
   } else if (kind < 4) {
     AppendPreprocessorLines(generator, script);
-  } else if (kind < 11) {
+  } else if (kind < 12) {
     AppendDialog(generator, script);
-  } else if (kind < 15) {
+  } else if (kind < 16) {
     AppendMenu(generator, script);
-  } else if (kind < 17) {
+  } else if (kind < 18) {
     AppendVersionBlock(generator, script);
   } else {
     AppendStringTable(generator, script);

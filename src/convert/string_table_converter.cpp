@@ -14,58 +14,66 @@ constexpr std::string_view kTableKeyword = "STRINGTABLE";
 // The fields of an entry line that a rewrite looks at. Fields are split at commas, a run of
 // commas counting as one separator and commas at the very start being skipped.
 struct EntryFields {
-  std::string_view first;   // as it stands, indentation and blanks before the comma included
-  std::string_view second;  // up to the next comma or the end of the line
-  bool hasSecond = false;
+  std::string_view first;  // as it stands, indentation and blanks before the comma included
+  bool hasSecond = false;  // a second field, up to the next comma or the end of the line
+  bool secondHoldsEmptyString = false;  // the second field holds "" (trimming changes nothing:
+                                        // blanks are never quotation marks)
 };
 
 // True when the chunk's first word is the keyword. Words are separated by spaces alone: a tab
 // belongs to the word, so "STRINGTABLE\tDISCARDABLE" is one word, and so is a leading "\t ".
 bool NamesStringTable(std::string_view chunk) {
   const std::size_t start = chunk.find_first_not_of(' ');
-  if (start == std::string_view::npos) {
+  // Only a word starting with the keyword's first letter, or with a blank that trimming drops,
+  // can be the keyword: most lines are told apart by their first letter.
+  if (start == std::string_view::npos ||
+      (chunk[start] != kTableKeyword[0] && !IsBlank(chunk[start]))) {
     return false;
   }
   const std::size_t stop = chunk.find(' ', start);
   return TrimText(chunk.substr(start, stop - start)) == kTableKeyword;
 }
 
-bool OpensBlock(std::string_view trimmed) {
+bool OpensBlock(std::string_view chunk) {
+  const std::string_view trimmed = TrimText(chunk);
   return trimmed == "{" || trimmed == "BEGIN";
 }
 
-bool ClosesBlock(std::string_view trimmed) {
+bool ClosesBlock(std::string_view chunk) {
+  const std::string_view trimmed = TrimText(chunk);
   return trimmed == "}" || trimmed == "END";
 }
 
+// One pass over the line: no search is repeated.
 EntryFields SplitEntry(std::string_view line) {
   EntryFields fields;
-  const std::size_t firstStart = line.find_first_not_of(',');
-  if (firstStart == std::string_view::npos) {
-    return fields;
+  const std::size_t size = line.size();
+  std::size_t index = 0;
+  while (index < size && line[index] == ',') {
+    ++index;
   }
-  const std::size_t firstEnd = line.find(',', firstStart);
-  fields.first = line.substr(firstStart, firstEnd - firstStart);
-  const std::size_t secondStart =
-      firstEnd == std::string_view::npos ? firstEnd : line.find_first_not_of(',', firstEnd);
-  if (secondStart == std::string_view::npos) {
-    return fields;
+  const std::size_t firstStart = index;
+  while (index < size && line[index] != ',') {
+    ++index;
   }
-  fields.second = line.substr(secondStart, line.find(',', secondStart) - secondStart);
-  fields.hasSecond = true;
+  fields.first = line.substr(firstStart, index - firstStart);
+  while (index < size && line[index] == ',') {
+    ++index;
+  }
+  fields.hasSecond = index < size && firstStart < size;
+  for (bool afterQuote = false; index < size && line[index] != ','; ++index) {
+    const bool quote = line[index] == '"';
+    fields.secondHoldsEmptyString = fields.secondHoldsEmptyString || (afterQuote && quote);
+    afterQuote = quote;
+  }
   return fields;
 }
 
-// Builds the placeholder line for an entry whose string holds "", or returns false when the
-// entry is copied as it is.
-bool BuildPlaceholderLine(std::string_view line, bool firstInBlock, std::string& newLine) {
-  const EntryFields fields = SplitEntry(line);
-  if (!fields.hasSecond || TrimText(fields.second).find("\"\"") == std::string_view::npos) {
-    return false;
-  }
-  newLine.assign(fields.first);
+// The placeholder line for an entry whose string holds "": its first field as it stands, then
+// the placeholder.
+void BuildPlaceholderLine(std::string_view first, bool firstInBlock, std::string& newLine) {
+  newLine.assign(first);
   newLine += firstInBlock ? ", \"EI\"\n" : ", \"--\"\n";
-  return true;
 }
 
 void PrintChange(const ChangeRecord& change) {
@@ -87,24 +95,40 @@ void ConvertStringTables(TextReader& input, TextWriter& output, const RunSetting
   bool firstInBlock = false;
   std::string newLine;
   std::string_view chunk;
-  while (ReadLineChunk(input, chunk)) {
+  for (;;) {
+    if (!inBlock && !previousNamesTable) {
+      // Outside a block only a line whose first word is the keyword, and the line after it,
+      // can change anything: the lines up to the keyword's pass through in bulk.
+      bool foundKeyword = false;
+      lineNumber += CopyLineChunksUntil(input, output, NamesStringTable, foundKeyword);
+      if (!foundKeyword) {
+        return;
+      }
+      previousNamesTable = true;
+    }
+    if (!ReadLineChunk(input, chunk)) {
+      return;
+    }
     ++lineNumber;
-    const std::string_view trimmed = TrimText(chunk);
     if (!inBlock) {
-      inBlock = firstInBlock = previousNamesTable && OpensBlock(trimmed);
+      inBlock = firstInBlock = previousNamesTable && OpensBlock(chunk);
       previousNamesTable = NamesStringTable(chunk);
-      WriteText(output, chunk);
+      WriteLineChunk(output, chunk);
       continue;
     }
-    if (ClosesBlock(trimmed)) {
+    if (ClosesBlock(chunk)) {
       inBlock = previousNamesTable = false;
-      WriteText(output, chunk);
+      WriteLineChunk(output, chunk);
       continue;
     }
-    if (!BuildPlaceholderLine(chunk, firstInBlock, newLine)) {
-      WriteText(output, chunk);
+    // Most entries hold no "" anywhere, and need no splitting to be copied.
+    const bool mayBeRewritten = chunk.find("\"\"") != std::string_view::npos;
+    const EntryFields fields = mayBeRewritten ? SplitEntry(chunk) : EntryFields();
+    if (!fields.hasSecond || !fields.secondHoldsEmptyString) {
+      WriteLineChunk(output, chunk);
     } else {
-      WriteText(output, newLine);
+      BuildPlaceholderLine(fields.first, firstInBlock, newLine);
+      WriteLineChunk(output, newLine);
       const ChangeRecord change{lineNumber, chunk, newLine};
       if (reportChange) {
         reportChange(change);

@@ -26,63 +26,34 @@ std::ptrdiff_t ReadRawBytes(TextReader& reader, char* destination, std::size_t c
   return static_cast<std::ptrdiff_t>(count);
 }
 
-// Turns each CR LF in [from, to) into LF, in place, and returns the new end. A CR that ends the
-// range is held back until the next read shows whether an LF follows it, unless the input has
-// ended, when it is a lone CR and stays.
-char* TranslateLineEnds(TextReader& reader, char* from, const char* to) {
-  char* out = from;
-  const char* in = from;
-  while (in < to) {
-    const char* carriageReturn =
-        static_cast<const char*>(std::memchr(in, '\r', static_cast<std::size_t>(to - in)));
-    const char* runEnd = carriageReturn != nullptr ? carriageReturn : to;
-    if (out != in) {
-      std::memmove(out, in, static_cast<std::size_t>(runEnd - in));
-    }
-    out += runEnd - in;
-    if (carriageReturn == nullptr) {
-      break;
-    }
-    in = carriageReturn + 1;
-    if (in == to && !reader.inputEnded) {
-      reader.carriageReturnHeld = true;
-    } else if (in == to || *in != '\n') {
-      *out++ = '\r';
-    }
-  }
-  return out;
-}
-
-// Moves the waiting text to the front of the buffer, reads more bytes after it and translates
-// them. Only called with fewer than kMaxChunkLength characters waiting, so there is room.
+// Moves the waiting bytes to the front of the buffer and reads more after them, up to a Ctrl-Z.
 void RefillReader(TextReader& reader) {
   char* base = reader.buffer.get();
   const std::size_t waiting = reader.end - reader.begin;
   std::memmove(base, base + reader.begin, waiting);
   reader.begin = 0;
-  std::size_t rawEnd = waiting;
-  if (reader.carriageReturnHeld) {
-    base[rawEnd++] = '\r';
-    reader.carriageReturnHeld = false;
-  }
-  std::ptrdiff_t count = ReadRawBytes(reader, base + rawEnd, reader.capacity - rawEnd);
+  reader.end = waiting;
+  std::ptrdiff_t count = ReadRawBytes(reader, base + waiting, reader.capacity - waiting);
   if (count <= 0) {
     reader.readFailed = count < 0;
     reader.inputEnded = true;
-    count = 0;
+    return;
   }
-  const void* mark = std::memchr(base + rawEnd, kEndOfInputMark, static_cast<std::size_t>(count));
+  const void* mark = std::memchr(base + waiting, kEndOfInputMark, static_cast<std::size_t>(count));
   if (mark != nullptr) {
-    count = static_cast<const char*>(mark) - (base + rawEnd);
+    count = static_cast<const char*>(mark) - (base + waiting);
     reader.inputEnded = true;
   }
-  rawEnd += static_cast<std::size_t>(count);
-  reader.end =
-      static_cast<std::size_t>(TranslateLineEnds(reader, base + waiting, base + rawEnd) - base);
+  reader.end += static_cast<std::size_t>(count);
 }
 
 // Copies bytes into the buffer as they are, handing it to the system whenever it is full.
 void AppendBytes(TextWriter& writer, const char* data, std::size_t size) {
+  if (size <= writer.capacity - writer.used) {
+    std::memcpy(writer.buffer.get() + writer.used, data, size);
+    writer.used += size;
+    return;
+  }
   while (size > 0) {
     if (writer.used == writer.capacity) {
       FlushTextWriter(writer);
@@ -111,26 +82,101 @@ void AttachTextReader(std::string_view bytes, TextReader& reader, std::size_t bu
   AllocateBuffer(reader.buffer, reader.capacity, bufferSize);
 }
 
+namespace {
+
+// The stored bytes of a chunk are at most one more than its characters: a CR LF pair is one
+// character. So the next chunk is decided by the next kMaxChunkLength + 1 bytes; fewer will do
+// only at the end of the input.
+constexpr std::size_t kChunkWindow = kMaxChunkLength + 1;
+
+bool WindowIsShort(const TextReader& reader) {
+  return reader.end - reader.begin < kChunkWindow && !reader.inputEnded;
+}
+
+// Where the next chunk lies in the buffer, found without changing a byte.
+struct ChunkExtent {
+  std::size_t stored = 0;  // the bytes it takes in the buffer
+  bool crLf = false;       // it ends in CR LF, which reads as one LF
+  bool bareLf = false;     // it ends in an LF with no CR before it
+};
+
+// Needs a full window (or the end of the input) waiting; false when nothing is left.
+bool MeasureNextChunk(const TextReader& reader, ChunkExtent& extent) {
+  const char* start = reader.buffer.get() + reader.begin;
+  const std::size_t window = std::min(reader.end - reader.begin, kChunkWindow);
+  if (window == 0) {
+    return false;
+  }
+  const char* lineFeed = static_cast<const char*>(std::memchr(start, '\n', window));
+  const std::size_t lineEnd =
+      lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - start) : window;
+  extent.crLf = lineFeed != nullptr && lineEnd > 0 && start[lineEnd - 1] == '\r';
+  extent.bareLf = !extent.crLf && lineFeed != nullptr && lineEnd < kMaxChunkLength;
+  if (extent.crLf || extent.bareLf) {
+    extent.stored = lineEnd + 1;
+  } else {
+    // No line end within reach: as many characters as a chunk holds, or all that is left. A CR
+    // among them is a lone one, as a CR LF pair would have ended the chunk above.
+    extent.stored = std::min(window, kMaxChunkLength);
+  }
+  return true;
+}
+
+}  // namespace
+
 bool ReadLineChunk(TextReader& reader, std::string_view& chunk) {
+  while (WindowIsShort(reader)) {
+    RefillReader(reader);
+  }
+  ChunkExtent extent;
+  if (!MeasureNextChunk(reader, extent)) {
+    return false;
+  }
+  char* start = reader.buffer.get() + reader.begin;
+  if (extent.crLf) {
+    // The LF takes the CR's place, in the buffer itself.
+    start[extent.stored - 2] = '\n';
+  }
+  chunk = std::string_view(start, extent.crLf ? extent.stored - 1 : extent.stored);
+  reader.begin += extent.stored;
+  return true;
+}
+
+long long CopyLineChunksUntil(TextReader& reader, TextWriter& writer,
+                              bool (*stopAfter)(std::string_view chunk), bool& stopped) {
+  long long count = 0;
+  std::size_t runStart = reader.begin;  // bytes passed over and not yet copied start here
+  const auto copyRun = [&](std::size_t runEnd) {
+    AppendBytes(writer, reader.buffer.get() + runStart, runEnd - runStart);
+  };
   for (;;) {
-    const char* start = reader.buffer.get() + reader.begin;
-    const std::size_t waiting = reader.end - reader.begin;
-    const std::size_t window = std::min(waiting, kMaxChunkLength);
-    const void* lineFeed = std::memchr(start, '\n', window);
-    std::size_t length = 0;
-    if (lineFeed != nullptr) {
-      length = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
-    } else if (waiting >= kMaxChunkLength || (reader.inputEnded && waiting > 0)) {
-      length = window;
-    } else if (reader.inputEnded) {
-      return false;
-    } else {
-      RefillReader(reader);
-      continue;
+    if (WindowIsShort(reader)) {
+      copyRun(reader.begin);
+      while (WindowIsShort(reader)) {
+        RefillReader(reader);
+      }
+      runStart = reader.begin;
     }
-    chunk = std::string_view(start, length);
-    reader.begin += length;
-    return true;
+    ChunkExtent extent;
+    if (!MeasureNextChunk(reader, extent)) {
+      copyRun(reader.begin);
+      stopped = false;
+      return count;
+    }
+    const std::string_view chunk(reader.buffer.get() + reader.begin, extent.stored);
+    reader.begin += extent.stored;
+    ++count;
+    if (extent.bareLf) {
+      // The one place where the stored bytes differ from what is written.
+      copyRun(reader.begin - 1);
+      AppendBytes(writer, "\r\n", 2);
+      runStart = reader.begin;
+    }
+    if (stopAfter(chunk)) {
+      copyRun(reader.begin);
+      stopped = true;
+      return count;
+    }
   }
 }
 
@@ -161,19 +207,37 @@ void AttachTextWriter(std::string& target, TextWriter& writer, std::size_t buffe
   AllocateBuffer(writer.buffer, writer.capacity, bufferSize);
 }
 
+// Byte by byte: the texts written this way (log entries, headers) are short and full of line
+// feeds, where one pass costs less than a search for each line feed.
 void WriteText(TextWriter& writer, std::string_view text) {
-  while (!text.empty()) {
-    const void* lineFeed = std::memchr(text.data(), '\n', text.size());
-    if (lineFeed == nullptr) {
-      AppendBytes(writer, text.data(), text.size());
-      return;
+  for (const char c : text) {
+    if (writer.capacity - writer.used < 2) {
+      FlushTextWriter(writer);
     }
-    const std::size_t run =
-        static_cast<std::size_t>(static_cast<const char*>(lineFeed) - text.data());
-    AppendBytes(writer, text.data(), run);
-    AppendBytes(writer, "\r\n", 2);
-    text.remove_prefix(run + 1);
+    if (c == '\n') {
+      writer.buffer[writer.used++] = '\r';
+    }
+    writer.buffer[writer.used++] = c;
   }
+}
+
+void WriteLineChunk(TextWriter& writer, std::string_view chunk) {
+  if (chunk.empty() || chunk.back() != '\n') {
+    AppendBytes(writer, chunk.data(), chunk.size());
+    return;
+  }
+  // The common case, a line that fits the buffer, in one copy.
+  const std::size_t text = chunk.size() - 1;
+  if (text + 2 <= writer.capacity - writer.used) {
+    char* out = writer.buffer.get() + writer.used;
+    std::memcpy(out, chunk.data(), text);
+    out[text] = '\r';
+    out[text + 1] = '\n';
+    writer.used += text + 2;
+    return;
+  }
+  AppendBytes(writer, chunk.data(), text);
+  AppendBytes(writer, "\r\n", 2);
 }
 
 bool FlushTextWriter(TextWriter& writer) {

@@ -22,7 +22,7 @@ constexpr std::size_t kMaxChunkLength = 1023;
 
 // The size of the buffer each stream reads or writes through.
 constexpr std::size_t kTextBufferSize = 128 * 1024;
-// The smallest buffer that still holds a whole chunk, a held CR and one more byte.
+// The smallest buffer that holds the bytes of a whole chunk and the line end after it.
 constexpr std::size_t kMinimumTextBufferSize = kMaxChunkLength + 1;
 
 // A text source: a file, or bytes in memory (for tests and fuzzing), read through one buffer.
@@ -32,10 +32,9 @@ struct TextReader {
   bool fromMemory = false;
   std::unique_ptr<char[]> buffer;
   std::size_t capacity = 0;
-  std::size_t begin = 0;  // translated text waiting in buffer[begin, end)
+  std::size_t begin = 0;  // bytes read but not yet handed out, in buffer[begin, end)
   std::size_t end = 0;
-  bool carriageReturnHeld = false;  // a CR ended the last read; the next byte decides its fate
-  bool inputEnded = false;          // end of file, Ctrl-Z or a read error: nothing more comes
+  bool inputEnded = false;  // end of file, Ctrl-Z or a read error: nothing more comes
   bool readFailed = false;
 };
 
@@ -63,6 +62,13 @@ void AttachTextReader(std::string_view bytes, TextReader& reader,
 // Yields the next chunk, valid until the next call; false at the end of the input.
 bool ReadLineChunk(TextReader& reader, std::string_view& chunk);
 
+// Copies chunks to the writer unchanged, in bulk, as writing each one read would, up to and
+// including the first for which `stopAfter` is true, or to the end of the input. `stopAfter` sees
+// each chunk as stored, a final CR LF still two bytes. Returns how many chunks it copied, and
+// sets `stopped` when it stopped at one.
+long long CopyLineChunksUntil(TextReader& reader, TextWriter& writer,
+                              bool (*stopAfter)(std::string_view chunk), bool& stopped);
+
 // Creates the file anew or cuts it to length zero.
 bool OpenTextWriter(const std::string& path, TextWriter& writer);
 // Appends to the file, creating it when missing.
@@ -71,6 +77,9 @@ void AttachTextWriter(std::string& target, TextWriter& writer,
                       std::size_t bufferSize = kTextBufferSize);
 
 void WriteText(TextWriter& writer, std::string_view text);
+// The same for a text that holds no line feed but perhaps as its last character, as every chunk
+// and every line built from one does: no search for line feeds is needed.
+void WriteLineChunk(TextWriter& writer, std::string_view chunk);
 // Hands the buffered bytes to the system; false once any write has failed.
 bool FlushTextWriter(TextWriter& writer);
 // Flushes and closes; false when any write, the flush or the close failed.

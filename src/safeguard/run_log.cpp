@@ -1,5 +1,8 @@
 #include "safeguard/run_log.h"
 
+#include <charconv>
+#include <cstring>
+
 #include "platform/platform.h"
 
 namespace tablemend {
@@ -75,12 +78,24 @@ void WriteLogHeader(RunLog& log) {
 }
 
 void WriteChangeEntry(RunLog& log, const ChangeRecord& change) {
-  WriteLogText(log,
-               "Changing line number: " + std::to_string(change.lineNumber) + "\n\tOld Line:\n\t");
-  WriteLogText(log, change.oldLine);
-  WriteLogText(log, "\n\tNew Line:\n\t");
-  WriteLogText(log, change.newLine);
-  WriteLogText(log, "\n");
+  // Written a line at a time: the entry's texts hold line feeds only where its lines end, and the
+  // line writer then needs no search for them. The bytes are those of the format
+  // "Changing line number: %d\n\tOld Line:\n\t%s\n\tNew Line:\n\t%s\n".
+  char number[32] = "Changing line number: ";
+  const std::size_t prefix = std::strlen(number);
+  char* numberEnd =
+      std::to_chars(number + prefix, number + sizeof number - 1, change.lineNumber).ptr;
+  *numberEnd++ = '\n';
+  TextWriter& writer = log.writer;
+  WriteLineChunk(writer, std::string_view(number, static_cast<std::size_t>(numberEnd - number)));
+  WriteLineChunk(writer, "\tOld Line:\n");
+  WriteLineChunk(writer, "\t");
+  WriteLineChunk(writer, change.oldLine);
+  WriteLineChunk(writer, "\n");
+  WriteLineChunk(writer, "\tNew Line:\n");
+  WriteLineChunk(writer, "\t");
+  WriteLineChunk(writer, change.newLine);
+  WriteLineChunk(writer, "\n");
 }
 
 void WriteLogFooter(RunLog& log) {

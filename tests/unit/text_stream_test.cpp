@@ -131,6 +131,57 @@ TEST(WriteTextLarge, KeepsEveryByteAcrossBufferFlushes) {
   EXPECT_EQ(ReadChunks(bytes), ReadChunks(text));
 }
 
+bool HoldsX(std::string_view chunk) {
+  return chunk.find('X') != std::string_view::npos;
+}
+
+// Copying in bulk must write and count exactly what reading and writing chunk by chunk does,
+// stop right after the first chunk holding an X, and leave the reader just after it.
+TEST(CopyLineChunksUntil, MatchesChunkByChunkCopying) {
+  const std::string longLine = Repeat('y', 2500);
+  const std::vector<std::string> inputs = {
+      "",
+      "a\r\nb\r\nc",
+      "a\nb\r\nX\r\nafter\r\nX again\n",
+      "lone\rcr\r\r\nX\r\x1a"
+      "X hidden",
+      longLine + "\r\n" + longLine + "X\n" + longLine,
+      Repeat('z', 1022) + "\r\n" + Repeat('z', 1023) + "\r\nX" + Repeat('w', 1030),
+  };
+  for (const std::string& input : inputs) {
+    for (std::size_t bufferSize : {kMinimumTextBufferSize, std::size_t{1500}, kTextBufferSize}) {
+      const std::vector<std::string> chunks =
+          model::SplitIntoChunks(model::TranslateStoredBytes(input), kMaxChunkLength);
+      std::size_t expectedCount = 0;
+      bool expectedStop = false;
+      std::string expectedText;
+      while (expectedCount < chunks.size() && !expectedStop) {
+        expectedText += chunks[expectedCount];
+        expectedStop = HoldsX(chunks[expectedCount++]);
+      }
+
+      TextReader reader;
+      AttachTextReader(input, reader, bufferSize);
+      std::string written;
+      TextWriter writer;
+      AttachTextWriter(written, writer, bufferSize);
+      bool stopped = false;
+      const long long count = CopyLineChunksUntil(reader, writer, HoldsX, stopped);
+      ASSERT_TRUE(CloseTextWriter(writer));
+      EXPECT_EQ(count, static_cast<long long>(expectedCount)) << input.substr(0, 40);
+      EXPECT_EQ(stopped, expectedStop);
+      EXPECT_TRUE(written == model::StoreText(expectedText)) << input.substr(0, 40);
+      std::vector<std::string> rest;
+      std::string_view chunk;
+      while (ReadLineChunk(reader, chunk)) {
+        rest.emplace_back(chunk);
+      }
+      EXPECT_EQ(rest, std::vector<std::string>(chunks.begin() + static_cast<long>(expectedCount),
+                                               chunks.end()));
+    }
+  }
+}
+
 #ifndef _WIN32
 TEST(WriteTextFailure, IsReportedAtClose) {
   TextWriter writer;

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# End-to-end benchmark: the real program on fresh copies of generated resource scripts, against
+# a plain user-space copy of the same file (dd bs=128K) measured in the same run, then the
+# converter alone in memory (Google Benchmark).
+#
+# Usage: bench/run.sh [--runs N] [--smoke] [SIZE_MIB ...]     (default sizes: 1 256 1024)
+#   --smoke   the smallest size once, to check that the benchmark works; no verdict on speed.
+# Data and copies go to build/bench (about five times the largest size on disk).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=7
+smoke=0
+sizes=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) runs=$2; shift 2 ;;
+    --smoke) smoke=1; shift ;;
+    *) sizes+=("$1"); shift ;;
+  esac
+done
+if [ "$smoke" -eq 1 ]; then
+  sizes=(1)
+  runs=1
+fi
+[ ${#sizes[@]} -gt 0 ] || sizes=(1 256 1024)
+
+cmake --preset release >/dev/null
+cmake --build --preset release --target tablemend generate_rc measure_command >/dev/null
+bin=build/release
+program=$PWD/$bin/src/tablemend
+measure=$PWD/$bin/bench/measure_command
+data=build/bench
+mkdir -p "$data"
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)," \
+  "$(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)"
+printf '%-9s %-9s %-11s %-7s %-12s %-10s\n' "size" "dd (s)" "program (s)" "ratio" "peak RSS" "log size"
+declare -A rss_of
+for size in "${sizes[@]}"; do
+  input="$data/input-$size.rc"
+  [ -f "$input" ] || "$bin/bench/generate_rc" "$size" "$input"
+  work="$data/work"
+  cat "$input" >/dev/null  # the page cache warm for every run
+  program_times=()
+  dd_times=()
+  rss=0
+  for run in $(seq 0 "$runs"); do  # run 0 is the warm-up
+    rm -rf "$work" "$data/copy.rc"
+    mkdir -p "$work"
+    cp "$input" "$work/a.rc"
+    sync
+    read -r seconds kib status < <("$measure" "$program" -s -f "$work/a.rc")
+    [ "$status" -eq 0 ] || { echo "the program failed with status $status" >&2; exit 1; }
+    sync
+    read -r copy_seconds _ _ < <("$measure" dd if="$input" of="$data/copy.rc" bs=128K status=none)
+    if [ "$run" -gt 0 ]; then
+      program_times+=("$seconds")
+      dd_times+=("$copy_seconds")
+      [ "$kib" -gt "$rss" ] && rss=$kib
+    fi
+  done
+  program_median=$(printf '%s\n' "${program_times[@]}" | median)
+  dd_median=$(printf '%s\n' "${dd_times[@]}" | median)
+  ratio=$(awk -v p="$program_median" -v d="$dd_median" 'BEGIN { printf "%.2f", p / d }')
+  log_share=$(awk -v l="$(stat -c %s "$work/a.rc.log")" -v i="$(stat -c %s "$input")" \
+    'BEGIN { printf "%.0f%%", 100 * l / i }')
+  printf '%-9s %-9.3f %-11.3f %-7s %-12s %-10s\n' "$size MiB" "$dd_median" "$program_median" \
+    "$ratio" "$rss KiB" "$log_share"
+  rss_of[$size]=$rss
+done
+rm -rf "$data/work" "$data/copy.rc"
+
+if [ "$smoke" -eq 0 ]; then
+  echo
+  echo "targets: ratio at most 3 on the largest size up to 256 MiB; peak RSS at most 4096 KiB," \
+    "the same within 10% from the smallest to the largest size"
+  smallest=${sizes[0]}
+  largest=${sizes[${#sizes[@]}-1]}
+  awk -v a="${rss_of[$smallest]}" -v b="${rss_of[$largest]}" 'BEGIN {
+    printf "peak RSS %s MiB -> %s MiB: %+.1f%%\n", "'"$smallest"'", "'"$largest"'", 100 * (b - a) / a }'
+  if [ -x "$bin/bench/converter_benchmark" ] || cmake --build --preset release --target converter_benchmark >/dev/null 2>&1; then
+    echo
+    "$bin/bench/converter_benchmark" --benchmark_counters_tabular=true
+  fi
+else
+  echo "smoke run: the benchmark works (no verdict on speed)"
+fi
