@@ -60,7 +60,7 @@ EntryFields SplitEntry(std::string_view line) {
   while (index < size && line[index] == ',') {
     ++index;
   }
-  fields.hasSecond = index < size && firstStart < size;
+  fields.hasSecond = index < size;
   for (bool afterQuote = false; index < size && line[index] != ','; ++index) {
     const bool quote = line[index] == '"';
     fields.secondHoldsEmptyString = fields.secondHoldsEmptyString || (afterQuote && quote);
@@ -111,7 +111,8 @@ void ConvertStringTables(TextReader& input, TextWriter& output, const RunSetting
     }
     ++lineNumber;
     if (!inBlock) {
-      inBlock = firstInBlock = previousNamesTable && OpensBlock(chunk);
+      // The chunk before this one named a table: this one may open its block.
+      inBlock = firstInBlock = OpensBlock(chunk);
       previousNamesTable = NamesStringTable(chunk);
       WriteLineChunk(output, chunk);
       continue;

@@ -128,27 +128,6 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str()) != 0;
 }
 
-FileHandle::FileHandle(FileHandle&& other) noexcept : native(other.native) {
-  other.native = -1;
-}
-
-FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
-  if (this != &other) {
-    CloseFile(*this);
-    native = other.native;
-    other.native = -1;
-  }
-  return *this;
-}
-
-FileHandle::~FileHandle() {
-  CloseFile(*this);
-}
-
-bool IsOpen(const FileHandle& file) {
-  return NativeHandle(file) != INVALID_HANDLE_VALUE;
-}
-
 bool OpenForReading(const std::string& path, FileHandle& file) {
   return OpenWithCreateFile(path, GENERIC_READ, OPEN_EXISTING, file);
 }

@@ -207,8 +207,8 @@ void AttachTextWriter(std::string& target, TextWriter& writer, std::size_t buffe
   AllocateBuffer(writer.buffer, writer.capacity, bufferSize);
 }
 
-// Byte by byte: the texts written this way (log entries, headers) are short and full of line
-// feeds, where one pass costs less than a search for each line feed.
+// Byte by byte: the texts written this way (log headers, footers, the refusal banner) are short
+// and full of line feeds, where one pass costs less than a search for each line feed.
 void WriteText(TextWriter& writer, std::string_view text) {
   for (const char c : text) {
     if (writer.capacity - writer.used < 2) {

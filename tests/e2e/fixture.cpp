@@ -8,6 +8,8 @@
 #include <iterator>
 #include <regex>
 
+#include "support/text_rules_model.h"
+
 namespace tablemend::e2e {
 
 namespace {
@@ -68,17 +70,6 @@ std::vector<std::string> UnprivilegedPrefix() {
 std::string ReadBytesOf(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string WithCrLf(std::string_view text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') {
-      result += '\r';
-    }
-    result += c;
-  }
-  return result;
 }
 
 void EndToEnd::SetUp() {
@@ -170,7 +161,7 @@ ProcessResult EndToEnd::RunReferenceIn(const std::string& folder,
 }
 
 std::string EndToEnd::Console(std::string_view text) const {
-  return Config().crlfConsole ? WithCrLf(text) : std::string(text);
+  return Config().crlfConsole ? model::StoreText(text) : std::string(text);
 }
 
 }  // namespace tablemend::e2e

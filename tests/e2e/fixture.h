@@ -25,10 +25,19 @@ struct RunnerConfig {
 
 const RunnerConfig& Config();
 
+// A run's log header and footer as stored, their time stamps masked as MaskTimeStamps does.
+inline const std::string kMaskedLogHeader =
+    "====================================================================\r\n"
+    " Log created by Tablemend.exe \r\n"
+    "\r\n"
+    " Starting New Log on:\r\n"
+    "\t\t<time>\r\n"
+    "====================================================================\r\n";
+inline const std::string kMaskedLogFooter =
+    "Update of .rc Files complete\r\nEnding Log on: <time>\r\n\r\n";
+
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string ReadBytesOf(const std::string& path);
-// Turns "\n" into "\r\n", as a text file stores its line ends.
-std::string WithCrLf(std::string_view text);
 // Replaces every well-formed log time stamp ("Sat Dec 05 09:03:04 2026") with "<time>".
 std::string MaskTimeStamps(const std::string& log);
 // How many well-formed time stamps the text holds.

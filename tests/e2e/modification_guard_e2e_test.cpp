@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "e2e/fixture.h"
+#include "support/text_rules_model.h"
 
 namespace tablemend::e2e {
 namespace {
@@ -75,15 +76,7 @@ TEST_F(ModificationGuard, HandEditAfterARunIsRefusedAndKept) {
   }
   EXPECT_EQ(ReadFile("a.rc"), kEdited);
   EXPECT_EQ(ReadFile("a.rc.original"), kTable);
-  const std::string header =
-      "====================================================================\r\n"
-      " Log created by Tablemend.exe \r\n"
-      "\r\n"
-      " Starting New Log on:\r\n"
-      "\t\t<time>\r\n"
-      "====================================================================\r\n";
-  const std::string refusal =
-      header + WithCrLf(kBanner) + "Update of .rc Files complete\r\nEnding Log on: <time>\r\n\r\n";
+  const std::string refusal = kMaskedLogHeader + model::StoreText(kBanner) + kMaskedLogFooter;
   const std::string log = ReadFile("a.rc.log");
   ASSERT_EQ(log.substr(0, logBefore.size()), logBefore);
   EXPECT_EQ(MaskTimeStamps(log.substr(logBefore.size())), refusal + refusal);

@@ -9,14 +9,6 @@
 namespace tablemend::e2e {
 namespace {
 
-const std::string kHeader =
-    "====================================================================\r\n"
-    " Log created by Tablemend.exe \r\n"
-    "\r\n"
-    " Starting New Log on:\r\n"
-    "\t\t<time>\r\n"
-    "====================================================================\r\n";
-const std::string kFooter = "Update of .rc Files complete\r\nEnding Log on: <time>\r\n\r\n";
 const std::string kTable = "STRINGTABLE\r\nBEGIN\r\n  A, \"\"\r\nEND\r\n";
 
 class RunLog : public EndToEnd {};
@@ -43,7 +35,7 @@ TEST_F(RunLog, TwoRunsAppendTwoHistoriesAndKeepTheFirst) {
 TEST_F(RunLog, RunWithoutRewritesHasTheFooterRightAfterTheHeader) {
   WriteFile("a.rc", "// no string table\r\n");
   ASSERT_EQ(Run({"-f", "a.rc"}).exitStatus, 0);
-  EXPECT_EQ(MaskTimeStamps(ReadFile("a.rc.log")), kHeader + kFooter);
+  EXPECT_EQ(MaskTimeStamps(ReadFile("a.rc.log")), kMaskedLogHeader + kMaskedLogFooter);
 }
 
 TEST_F(RunLog, ExistingLogIsAppendedToNeverTruncated) {
@@ -51,10 +43,10 @@ TEST_F(RunLog, ExistingLogIsAppendedToNeverTruncated) {
   WriteFile("a.rc.log", "kept from before\r\n");
   ASSERT_EQ(Run({"-s", "-f", "a.rc"}).exitStatus, 0);
   EXPECT_EQ(MaskTimeStamps(ReadFile("a.rc.log")),
-            "kept from before\r\n" + kHeader +
+            "kept from before\r\n" + kMaskedLogHeader +
                 "Changing line number: 3\r\n\tOld Line:\r\n\t  A, \"\"\r\n\r\n"
                 "\tNew Line:\r\n\t  A, \"EI\"\r\n\r\n" +
-                kFooter);
+                kMaskedLogFooter);
 }
 
 const std::string kLogOpenReport =
@@ -106,7 +98,7 @@ TEST_F(RunLog, RunStoppedAfterTheHeaderLeavesTheHeaderAlone) {
                                    "the file is in.\n"
                                    "Exiting.\n"));
   EXPECT_EQ(result.exitStatus, 255);
-  EXPECT_EQ(MaskTimeStamps(ReadFile("a.rc.log")), kHeader);
+  EXPECT_EQ(MaskTimeStamps(ReadFile("a.rc.log")), kMaskedLogHeader);
   EXPECT_EQ(ReadFile("a.rc"), kTable);
   EXPECT_FALSE(Exists("a.rc.original"));
 }
