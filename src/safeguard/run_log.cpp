@@ -81,7 +81,7 @@ void WriteChangeEntry(RunLog& log, const ChangeRecord& change) {
   // Written a line at a time: the entry's texts hold line feeds only where its lines end, and the
   // line writer then needs no search for them. The bytes are those of the format
   // "Changing line number: %d\n\tOld Line:\n\t%s\n\tNew Line:\n\t%s\n".
-  char number[32] = "Changing line number: ";
+  char number[64] = "Changing line number: ";  // room for any long long
   const std::size_t prefix = std::strlen(number);
   char* numberEnd =
       std::to_chars(number + prefix, number + sizeof number - 1, change.lineNumber).ptr;
