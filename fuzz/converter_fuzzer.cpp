@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                newLine.find("\"--\"") != std::string::npos);
     expected += newLine;
   }
-  FUZZ_CHECK(first.changes.empty() || first.changes.rbegin()->first <= (long long)chunks.size());
+  FUZZ_CHECK(first.changes.empty() ||
+             first.changes.rbegin()->first <= static_cast<long long>(chunks.size()));
   FUZZ_CHECK(first.output == model::StoreText(expected));
   if (first.changes.empty() && model::IsStoredFormText(bytes)) {
     FUZZ_CHECK(first.output == bytes);

@@ -58,10 +58,6 @@ PathKind QueryPathKind(const std::string& path) {
   return S_ISDIR(status.st_mode) ? PathKind::kDirectory : PathKind::kOther;
 }
 
-bool FileExists(const std::string& path) {
-  return QueryPathKind(path) != PathKind::kMissing;
-}
-
 bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
   if (first == second) {
     return true;

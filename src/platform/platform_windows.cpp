@@ -99,10 +99,6 @@ PathKind QueryPathKind(const std::string& path) {
   return IsDiskFile(path) ? PathKind::kRegularFile : PathKind::kOther;
 }
 
-bool FileExists(const std::string& path) {
-  return QueryPathKind(path) != PathKind::kMissing;
-}
-
 bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
   BY_HANDLE_FILE_INFORMATION firstInformation;
   BY_HANDLE_FILE_INFORMATION secondInformation;

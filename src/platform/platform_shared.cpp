@@ -1,8 +1,13 @@
-// The parts of an open file that are the same on every platform: ownership moves, and the file
-// is closed when its owner goes out of scope. Both platforms mark "no file" with -1.
+// The parts of the platform layer that are the same on every platform: the existence test built
+// on the status query, and the ownership of an open file, which moves, and is closed when its
+// owner goes out of scope. Both platforms mark "no file" with -1.
 #include "platform/platform.h"
 
 namespace tablemend {
+
+bool FileExists(const std::string& path) {
+  return QueryPathKind(path) != PathKind::kMissing;
+}
 
 FileHandle::FileHandle(FileHandle&& other) noexcept : native(other.native) {
   other.native = -1;
