@@ -26,9 +26,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "give empty strings of a resource script's string tables a placeholder")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "Tablemend updates a Windows resource script (an .rc file) in place: inside every\n"
-       "STRINGTABLE block it rewrites each entry whose string holds two quotation marks in a\n"
-       "row to a placeholder, keeping the first version as a backup and a history of every\n"
-       "run in a log.")
+       "STRINGTABLE block it gives each entry whose string is empty a placeholder,\n"
+       "keeping the first version as a backup and a history of every run in a log.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,5 +1,6 @@
 #include "convert/string_table_converter.h"
 
+#include <algorithm>
 #include <string>
 
 #include "convert/trim_text.h"
@@ -14,10 +15,8 @@ constexpr std::string_view kTableKeyword = "STRINGTABLE";
 // The fields of an entry line that a rewrite looks at. Fields are split at commas, a run of
 // commas counting as one separator and commas at the very start being skipped.
 struct EntryFields {
-  std::string_view first;  // as it stands, indentation and blanks before the comma included
-  bool hasSecond = false;  // a second field, up to the next comma or the end of the line
-  bool secondHoldsEmptyString = false;  // the second field holds "" (trimming changes nothing:
-                                        // blanks are never quotation marks)
+  std::string_view first;   // as it stands, indentation and blanks before the comma included
+  std::string_view second;  // up to the next comma or the end of the line; empty when none
 };
 
 // True when the chunk's first word is the keyword. Words are separated by spaces alone: a tab
@@ -44,32 +43,33 @@ bool ClosesBlock(std::string_view chunk) {
   return trimmed == "}" || trimmed == "END";
 }
 
-// One pass over the line: no search is repeated.
+// Each search starts where the one before it stopped: one pass over the line.
 EntryFields SplitEntry(std::string_view line) {
-  EntryFields fields;
-  const std::size_t size = line.size();
-  std::size_t index = 0;
-  while (index < size && line[index] == ',') {
-    ++index;
-  }
-  const std::size_t firstStart = index;
-  while (index < size && line[index] != ',') {
-    ++index;
-  }
-  fields.first = line.substr(firstStart, index - firstStart);
-  while (index < size && line[index] == ',') {
-    ++index;
-  }
-  fields.hasSecond = index < size;
-  for (bool afterQuote = false; index < size && line[index] != ','; ++index) {
-    const bool quote = line[index] == '"';
-    fields.secondHoldsEmptyString = fields.secondHoldsEmptyString || (afterQuote && quote);
-    afterQuote = quote;
-  }
-  return fields;
+  const auto upTo = [&line](std::size_t position) { return std::min(position, line.size()); };
+  const std::size_t firstStart = upTo(line.find_first_not_of(','));
+  const std::size_t firstEnd = upTo(line.find(',', firstStart));
+  const std::size_t secondStart = upTo(line.find_first_not_of(',', firstEnd));
+  const std::size_t secondEnd = upTo(line.find(',', secondStart));
+  return {line.substr(firstStart, firstEnd - firstStart),
+          line.substr(secondStart, secondEnd - secondStart)};
 }
 
-// The placeholder line for an entry whose string holds "": its first field as it stands, then
+// True when the string of the entry is empty: "" or L"" begins its second field, and no third
+// quotation mark follows ("""" holds one quotation mark, and """x" starts with one). A quotation
+// mark in the first field means the string began before the first comma, which then splits the
+// string, not the entry.
+bool HoldsEmptyString(const EntryFields& fields) {
+  if (fields.first.find('"') != std::string_view::npos) {
+    return false;
+  }
+  std::string_view string = TrimText(fields.second);
+  if (!string.empty() && string.front() == 'L') {
+    string.remove_prefix(1);
+  }
+  return string.substr(0, 2) == "\"\"" && string.substr(2, 1) != "\"";
+}
+
+// The placeholder line for an entry whose string is empty: its first field as it stands, then
 // the placeholder.
 void BuildPlaceholderLine(std::string_view first, bool firstInBlock, std::string& newLine) {
   newLine.assign(first);
@@ -93,6 +93,7 @@ void ConvertStringTables(TextReader& input, TextWriter& output, const RunSetting
   bool previousNamesTable = false;
   bool inBlock = false;
   bool firstInBlock = false;
+  bool startsLine = true;  // the chunk follows a line feed: a piece of a long line does not
   std::string newLine;
   std::string_view chunk;
   for (;;) {
@@ -110,6 +111,8 @@ void ConvertStringTables(TextReader& input, TextWriter& output, const RunSetting
       return;
     }
     ++lineNumber;
+    const bool chunkStartsLine = startsLine;
+    startsLine = chunk.back() == '\n';
     if (!inBlock) {
       // The chunk before this one named a table: this one may open its block.
       inBlock = firstInBlock = OpensBlock(chunk);
@@ -122,10 +125,11 @@ void ConvertStringTables(TextReader& input, TextWriter& output, const RunSetting
       WriteLineChunk(output, chunk);
       continue;
     }
-    // Most entries hold no "" anywhere, and need no splitting to be copied.
-    const bool mayBeRewritten = chunk.find("\"\"") != std::string_view::npos;
+    // Most entries hold no "" anywhere, and need no splitting to be copied. A piece that
+    // continues a long line is text inside that line (a long string, most often), never an entry.
+    const bool mayBeRewritten = chunkStartsLine && chunk.find("\"\"") != std::string_view::npos;
     const EntryFields fields = mayBeRewritten ? SplitEntry(chunk) : EntryFields();
-    if (!fields.hasSecond || !fields.secondHoldsEmptyString) {
+    if (!HoldsEmptyString(fields)) {
       WriteLineChunk(output, chunk);
     } else {
       BuildPlaceholderLine(fields.first, firstInBlock, newLine);

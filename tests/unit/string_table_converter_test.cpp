@@ -177,10 +177,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {}},
         ConvertCase{
             "NoComma", Block("X, \"x\"\nIDS_X \"\"\n"), Block("X, \"x\"\nIDS_X \"\"\n"), {}},
-        ConvertCase{"DoubledQuoteInsideAString",
-                    Block("X, \"x\"\nIDS_X, \"a \"\"quoted\"\" word\"\n"),
-                    Block("X, \"x\"\nIDS_X, \"--\"\n"),
-                    {4}},
+        ConvertCase{"EmptyStringSpellings",
+                    Block("A,    \"\"\nA,, \"\"\nA, L\"\"\nA, \"\", 12\nEND,\"\"\nA, \"\" // c\n"),
+                    Block("A, \"EI\"\nA, \"--\"\nA, \"--\"\nA, \"--\"\nEND, \"--\"\nA, \"--\"\n"),
+                    {3, 4, 5, 6, 7, 8}},
+        ConvertCase{"StringsWithTextAreKept",
+                    Block("X, \"a \"\"quoted\"\" word\"\nX, \"\"\"\"\nX, \"\"\"x\"\nX, \" \"\" \"\n"
+                          "X, \"a\" \"\"\nX \"a, \"\" b\"\nX, x\"\"\n"),
+                    Block("X, \"a \"\"quoted\"\" word\"\nX, \"\"\"\"\nX, \"\"\"x\"\nX, \" \"\" \"\n"
+                          "X, \"a\" \"\"\nX \"a, \"\" b\"\nX, x\"\"\n"),
+                    {}},
         ConvertCase{"CommaInsideAString", Block("IDS_X, \"a,b\"\n"), Block("IDS_X, \"a,b\"\n"), {}},
         ConvertCase{
             "CommaRunIsOneSeparator", Block("IDS_X,, \"\"\n"), Block("IDS_X, \"EI\"\n"), {3}},
@@ -214,14 +220,14 @@ TEST(ConvertStringTables, FileWithoutBlocksComesOutByteForByte) {
   EXPECT_TRUE(result.changes.empty());
 }
 
-TEST(ConvertStringTables, ChunksOfALongLineAreNumberedAndTestedAlone) {
-  // 1030 characters before the line feed: a chunk of 1023 (no comma), then one of 7 + LF.
-  const std::string longLine = std::string(1023, 'x') + "A, \"\"\n";
+TEST(ConvertStringTables, PiecesOfALongLineAreNumberedButNeverEntries) {
+  // A string of 1030 characters: a piece of 1023, then "xxxxx, \"\"q\"\" z\"", which looks like
+  // an entry with an empty string but is the end of the string.
+  const std::string longLine = "IDS_X, \"" + std::string(1020, 'x') + ", \"\"q\"\" z\"\n";
   const Conversion result = Convert(Block(longLine + "B, \"\"\n"));
-  const std::vector<Change> expected = {{4, "A, \"\"\n", "A, \"--\"\n"},
-                                        {5, "B, \"\"\n", "B, \"--\"\n"}};
+  const std::vector<Change> expected = {{5, "B, \"\"\n", "B, \"--\"\n"}};
   EXPECT_EQ(result.changes, expected);
-  EXPECT_EQ(result.output, CrLf(Block(std::string(1023, 'x') + "A, \"--\"\nB, \"--\"\n")));
+  EXPECT_EQ(result.output, CrLf(Block(longLine + "B, \"--\"\n")));
 }
 
 TEST(ConvertStringTables, ChangeRecordHoldsTheChunkAsRead) {
