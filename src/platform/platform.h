@@ -27,7 +27,8 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 // environment for it); false when the system cannot give it.
 bool ReadLocalTime(std::tm& time);
 
-// Moves a file to a new name in the same file system; false when the system refuses.
+// Moves a file to a new name in the same file system; false when the system refuses, and when a
+// file of the new name exists already.
 bool RenameFile(const std::string& from, const std::string& to);
 
 // An open file, closed when it goes out of scope. The value is a descriptor on POSIX and a

@@ -77,7 +77,19 @@ bool ReadLocalTime(std::tm& time) {
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+  // Never replaces an existing file, as on Windows: a backup, once made, holds the only copy of
+  // the original text, and a status query that failed must not let a rename overwrite it.
+#ifdef RENAME_NOREPLACE
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL && errno != ENOSYS) {
+    return false;
+  }
+#endif
+  // The file system cannot refuse a replacing rename: a second name that must be new, then the
+  // first name goes.
+  return link(from.c_str(), to.c_str()) == 0 && unlink(from.c_str()) == 0;
 }
 
 bool OpenForReading(const std::string& path, FileHandle& file) {

@@ -1,0 +1,75 @@
+// Preloaded into the program to fail its file operations one at a time. Every open, read,
+// write, close, rename, status query and time or mode change on a file counts; with
+// FAULT_AT=n the n-th of them fails (or, with FAULT_KILL=1, the process dies there by SIGKILL),
+// and FAULT_COUNT=file receives the number of operations the run made. The console's
+// descriptors do not count.
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static long operations;
+
+// True when this operation is the one to fail.
+static int Fails(int errorNumber) {
+  const char* at = getenv("FAULT_AT");
+  if (++operations != (at != NULL ? atol(at) : 0)) {
+    return 0;
+  }
+  if (getenv("FAULT_KILL") != NULL) {
+    raise(SIGKILL);
+  }
+  errno = errorNumber;
+  return 1;
+}
+
+__attribute__((destructor)) static void ReportCount(void) {
+  const long count = operations;
+  const char* path = getenv("FAULT_COUNT");
+  FILE* file = path != NULL ? fopen(path, "w") : NULL;
+  if (file != NULL) {
+    fprintf(file, "%ld\n", count);
+    fclose(file);
+  }
+}
+
+#define REAL(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
+#define ON_FILE(fd, errorNumber) ((fd) > 2 && Fails(errorNumber))
+
+int open(const char* path, int flags, ...) {
+  va_list rest;
+  va_start(rest, flags);
+  const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
+  va_end(rest);
+  return Fails(EACCES) ? -1 : REAL(open)(path, flags, mode);
+}
+ssize_t read(int fd, void* buffer, size_t size) {
+  return ON_FILE(fd, EIO) ? -1 : REAL(read)(fd, buffer, size);
+}
+ssize_t write(int fd, const void* data, size_t size) {
+  return ON_FILE(fd, ENOSPC) ? -1 : REAL(write)(fd, data, size);
+}
+int close(int fd) {
+  return ON_FILE(fd, EIO) ? -1 : REAL(close)(fd);
+}
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
+  return Fails(EACCES) ? -1 : REAL(renameat2)(fromFolder, from, toFolder, to, flags);
+}
+int stat(const char* path, struct stat* status) {
+  return Fails(EACCES) ? -1 : REAL(stat)(path, status);
+}
+int fstat(int fd, struct stat* status) {
+  return ON_FILE(fd, EIO) ? -1 : REAL(fstat)(fd, status);
+}
+int fchmod(int fd, mode_t mode) {
+  return ON_FILE(fd, EPERM) ? -1 : REAL(fchmod)(fd, mode);
+}
+int futimens(int fd, const struct timespec times[2]) {
+  return ON_FILE(fd, EPERM) ? -1 : REAL(futimens)(fd, times);
+}
