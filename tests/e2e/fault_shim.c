@@ -1,5 +1,5 @@
 // Preloaded into the program to fail its file operations one at a time. Every open, read,
-// write, close, rename, status query and time or mode change on a file counts; with
+// write, close, rename, status query and time change on a file counts; with
 // FAULT_AT=n the n-th of them fails (or, with FAULT_KILL=1, the process dies there by SIGKILL),
 // and FAULT_COUNT=file receives the number of operations the run made. The console's
 // descriptors do not count.
@@ -39,7 +39,8 @@ __attribute__((destructor)) static void ReportCount(void) {
   }
 }
 
-#define REAL(name) ((__typeof__(&name))dlsym(RTLD_NEXT, #name))
+// The function the program would have called; __extension__: POSIX lets dlsym name functions.
+#define REAL(name) (__extension__(__typeof__(&name)) dlsym(RTLD_NEXT, #name))
 #define ON_FILE(fd, errorNumber) ((fd) > 2 && Fails(errorNumber))
 
 int open(const char* path, int flags, ...) {
@@ -66,9 +67,6 @@ int stat(const char* path, struct stat* status) {
 }
 int fstat(int fd, struct stat* status) {
   return ON_FILE(fd, EIO) ? -1 : REAL(fstat)(fd, status);
-}
-int fchmod(int fd, mode_t mode) {
-  return ON_FILE(fd, EPERM) ? -1 : REAL(fchmod)(fd, mode);
 }
 int futimens(int fd, const struct timespec times[2]) {
   return ON_FILE(fd, EPERM) ? -1 : REAL(futimens)(fd, times);

@@ -1,0 +1,45 @@
+# The command line and the checks before a run: the text, the status, and no file touched.
+load helper
+
+# Runs each row of the table on standard input, "status|text|arguments" (the text with \n
+# escapes, or the name of a golden file), in a folder holding a.rc, a folder folder.rc and the
+# backup of a missing m.rc, and checks that no row wrote, renamed or logged anything.
+check_answers() {
+  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
+  mkdir folder.rc && touch m.rc.original
+  while IFS='|' read -r want text arguments; do
+    [ -f "$golden/$text" ] && text=$(cat "$golden/$text") || text=$(printf '%b' "$text")
+    eval "tm $arguments"
+    assert_equal "$status: $output" "$want: $text"
+  done
+  cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n')
+  assert_equal "$(ls)" "$(printf 'a.rc\nfolder.rc\nm.rc.original')"
+}
+
+@test "help, version and short command lines answer with their text and status" {
+  check_answers <<'EOF'
+255|usage.expected|
+0|usage.expected|-h
+0|usage.expected|-f a.rc --help
+0|version.expected|--version
+0|version.expected|-s --version -h
+0|usage.expected|-f
+0|usage.expected|a.rc
+255|usage.expected|-v -f
+255|usage.expected|-f a.rc --extension
+EOF
+}
+
+@test "a run refuses, before touching anything, what it cannot update safely" {
+  check_answers <<'EOF'
+255|File not given...\nPlease use the -f or --file option to specify a file\nExiting.|a.rc -v
+255||-s -v
+255|File given [missing.rc] does not exist.\nExiting.|-f missing.rc
+255||-s -f missing.rc
+255|File given [m.rc] does not exist.\nExiting.|-f m.rc
+255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
+255||-f folder.rc -s
+255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e log -f a.rc
+255||-s -e log -f a.rc
+EOF
+}

@@ -1,0 +1,44 @@
+# Shared by the end-to-end tests: each test runs in a scratch folder of its own, starts the
+# program there as a user does, and compares the files it leaves with the expected bytes.
+# TABLEMEND names the program, TABLEMEND_LAUNCHER what starts it (Wine for the Windows build,
+# whose console ends its lines in CR LF), and TABLEMEND_WINDOWS=1 the Windows path rules.
+bats_load_library bats-support
+bats_load_library bats-assert
+bats_load_library bats-file
+
+examples=$(cd "$BATS_TEST_DIRNAME/../../examples" && pwd)
+golden=$(cd "$BATS_TEST_DIRNAME/../golden" && pwd)
+
+setup() {
+  cd "$BATS_TEST_TMPDIR" || return 1
+}
+
+# Runs the program with these arguments; a console's CR LF line ends read as LF, and, as in any
+# command substitution, line ends at the end are dropped.
+tm() {
+  run $TABLEMEND_LAUNCHER "$TABLEMEND" "$@"
+  output=${output//$'\r\n'/$'\n'}
+  while [[ "$output" == *[$'\r\n'] ]]; do output=${output%?}; done
+}
+
+# The program's files after a run of `tm -s` over the example with the given arguments.
+converted_example() {
+  cp "$examples/app.rc" app.rc
+  tm -s "$@" -f app.rc
+  assert_success
+  assert_output ""
+}
+
+# Compares a log with the expected files one after the other, every time stamp ("Sat Dec 05
+# 09:03:04 2026") masked.
+assert_log() {
+  local stamp='s/(Sun|Mon|Tue|Wed|Thu|Fri|Sat) [A-Z][a-z]{2} [0-3][0-9] [0-2][0-9](:[0-5][0-9]){2} [0-9]{4}/<time>/g'
+  diff <(sed -E "$stamp" "$1") <(sed -E "$stamp" "${@:2}")
+}
+
+# Moves a file's last-write time by the given nanoseconds from the time of another file.
+set_time_after() {
+  local nanoseconds
+  nanoseconds=$(($(stat -c %.9Y "$2" | tr -d .) + $3))
+  touch -d "@${nanoseconds:0:-9}.${nanoseconds: -9}" "$1"
+}

@@ -1,0 +1,76 @@
+# Whole runs over the bundled example: the console, the status and every byte left on disk.
+load helper
+
+@test "the first run converts the example, keeps it as the backup and logs every change" {
+  cp "$examples/app.rc" app.rc
+  tm -v -f app.rc
+  assert_success
+  assert_output "$(cat "$golden/app.verbose.expected")"
+  assert_files_equal app.rc "$golden/app.rc.expected"
+  assert_files_equal app.rc.original "$examples/app.rc"
+  assert_log app.rc.log "$golden/app.rc.log.expected"
+  grep -q "$(date '+%a %b %d') [0-2][0-9]:[0-5][0-9]:[0-6][0-9] $(date +%Y)" app.rc.log
+}
+
+@test "a second run writes the same bytes from the untouched backup; -v shows even with -s" {
+  converted_example
+  tm -s -v -f app.rc
+  assert_success
+  assert_output "$(sed '$d' "$golden/app.verbose.expected")"
+  assert_files_equal app.rc "$golden/app.rc.expected"
+  assert_files_equal app.rc.original "$examples/app.rc"
+  assert_log app.rc.log "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
+}
+
+@test "a hand edit after a run is refused and kept, with the banner shown even with -s" {
+  converted_example
+  cp app.rc.log before.log
+  echo "edited by hand" >app.rc
+  set_time_after app.rc app.rc.original 1000
+  for silence in -v -s; do
+    tm "$silence" -f app.rc
+    assert_failure 255
+    assert_output "$(cat "$golden/refusal.expected")"
+  done
+  assert_equal "$(cat app.rc)" "edited by hand"
+  assert_files_equal app.rc.original "$examples/app.rc"
+  local refusal=("$golden/log-header.expected" "$golden/refusal.log.expected" "$golden/log-footer.expected")
+  assert_log app.rc.log before.log "${refusal[@]}" "${refusal[@]}"
+  # Equal times are allowed: touching the backup throws the edit away.
+  touch -r app.rc app.rc.original
+  tm -f app.rc
+  assert_output "Complete."
+  assert_files_equal app.rc "$golden/app.rc.expected"
+}
+
+@test "a run right after a run is never refused" {
+  converted_example
+  for round in $(seq 20); do
+    tm -f app.rc
+    assert_output "Complete."
+  done
+}
+
+@test "the text rules hold on disk: CR LF written, lone CR and NUL kept, Ctrl-Z ends the text" {
+  printf 'x\0y\r\rz\nSTRINGTABLE\nBEGIN\nA, ""\r\n\x1aEND\r\n' >a.rc
+  tm -s -f a.rc
+  assert_success
+  cmp a.rc <(printf 'x\0y\r\rz\r\nSTRINGTABLE\r\nBEGIN\r\nA, "EI"\r\n')
+}
+
+@test "names are used as given: spaces, dashes, letters beyond ASCII, long extensions" {
+  while IFS='|' read -r name extension; do
+    cp "$examples/app.rc" "./$name"
+    tm -f "$name" -e "${extension:-original}"
+    assert_output "Complete."
+    assert_files_equal "./$name" "$golden/app.rc.expected"
+    assert_files_equal "./$name.${extension:-original}" "$examples/app.rc"
+    assert_log "./$name.log" "$golden/app.rc.log.expected"
+  done <<EOF
+my strings.rc|old copy
+-strings.rc|
+--file|-s
+chaîne.rc|été
+a.rc|$(printf '%0200d' 0)
+EOF
+}

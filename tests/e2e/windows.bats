@@ -1,0 +1,24 @@
+# Path rules that only the Windows build meets: trailing dots and spaces dropped from names,
+# case not counting, backslashes between folders.
+load helper
+
+@test "an extension that would make the backup the rc file or its log is refused" {
+  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
+  for extension in "" . .. " " ". ." log. LOG; do
+    tm -e "$extension" -f a.rc
+    assert_failure 255
+    assert_output "$(printf 'Backup file [a.rc.%s] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' "$extension")"
+  done
+  assert_equal "$(ls)" "a.rc"
+}
+
+@test "backslashes separate folders, and a folder named as the file is refused" {
+  mkdir -p res/en res/b.rc
+  cp "$examples/app.rc" res/en/app.rc
+  tm -f 'res\en\app.rc'
+  assert_output "Complete."
+  assert_files_equal res/en/app.rc "$golden/app.rc.expected"
+  tm -f 'res\b.rc'
+  assert_output "File given [res\b.rc] is not a regular file."$'\n'"Exiting."
+  assert_equal "$(ls res)" "$(printf 'b.rc\nen')"
+}

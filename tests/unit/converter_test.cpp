@@ -1,0 +1,90 @@
+// The converter and the text-file rules under it: a table of the cases that matter, then the
+// program against the plain model over generated scripts, through buffers of every size.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/conversions.h"
+
+namespace tablemend::check {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kHead = "STRINGTABLE\r\nBEGIN\r\n";
+const std::string x1023(1023, 'x');
+
+// Input and output as stored; no output means the input comes out as it went in.
+struct Case {
+  std::string input;
+  std::string output{};
+};
+
+// clang-format off
+const std::vector<Case> kCases = {
+    // A block: the keyword as the first word (spaces separate words, a tab does not), the opener
+    // on the next line, words exact and case-sensitive, the terminator alone on its line; "EI"
+    // for the first line after the opener only.
+    {kHead + "  A,    \"\"\r\n  B, \"\"\r\nEND\r\nC, \"\"\r\n",
+     kHead + "  A, \"EI\"\r\n  B, \"--\"\r\nEND\r\nC, \"\"\r\n"},
+    {"  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"\"\r\n}\r\n",
+     "  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"--\"\r\n}\r\n"},
+    {"STRINGTABLE\tX\r\nBEGIN\r\nA, \"\"\r\n\t STRINGTABLE\r\n{\r\nA, \"\"\r\nstringtable\r\nBEGIN\r\n"
+     "A, \"\"\r\nSTRINGTABLE\r\nBegin\r\nA, \"\"\r\nSTRINGTABLE BEGIN\r\nA, \"\"\r\nSTRINGTABLE\r\n"
+     "LANGUAGE 9, 1\r\nBEGIN\r\nA, \"\"\r\n"},
+    {kHead + "A, \"x\"\r\nB, \"\"\r\nEND // x\r\nend\r\nC, \"\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n",
+     kHead + "A, \"x\"\r\nB, \"--\"\r\nEND // x\r\nend\r\nC, \"--\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n"},
+    // Entries: which strings are empty, and what the new line keeps.
+    {kHead + "A,, L\"\"\r\n,,B, \"\", 12 // c\r\n  ,\"\"\r\n\t C \t,\"\"x\r\n// D, \"\"\r\nEND,\"\"\r\n",
+     kHead + "A, \"EI\"\r\nB, \"--\"\r\n  , \"--\"\r\n\t C \t, \"--\"\r\n// D, \"--\"\r\nEND, \"--\"\r\n"},
+    {kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\nX \"\",\r\nX \"\"\r\n,,,\r\n"},
+    // Text rules: LF alone and a last line without one, lone CRs kept (and blank to trimming),
+    // NUL bytes as data, Ctrl-Z ending the text, a block left open.
+    {"STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
+    {"x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"\"\r\x1a\n}\r\n", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"EI\"\r\n"},
+    // Lines of 1023 characters and more come in pieces; a piece that continues a line is never
+    // an entry, whatever it holds.
+    {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n",
+     kHead + x1023 + "\r\nA, \"--\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n"},
+};
+// clang-format on
+
+TEST(ConvertStringTables, FollowsTheRulesOfEachCase) {
+  for (const auto& [input, expected] : kCases) {
+    const Conversion result = ConvertWithProgram(input);
+    EXPECT_EQ(result.output, expected.empty() ? input : expected) << input;
+    EXPECT_EQ(result, ConvertWithModel(input)) << input;
+  }
+}
+
+// A random script of the lines that matter to the rules, with every kind of line end.
+std::string GenerateScript(std::mt19937& random) {
+  static const std::string kLongLine = std::string(1019, 'y') + ", \"\"q\"\"\"";
+  // clang-format off
+  static const std::vector<std::string> kLines = {
+      "STRINGTABLE", " STRINGTABLE X", "\tSTRINGTABLE", "BEGIN", " { ", "END", "}", "END //",
+      "A, \"\"", "A,, L\"\"", " B ,\"\" , 1", "X, \"\"\"\"", "X \"a, \"\" b\"", "X, \"a\"", "",
+      ",,", "a\0b, \"\""s, kLongLine};
+  // clang-format on
+  static const std::vector<std::string> kEnds = {"\r\n", "\r\n", "\n", "\r", "", "\x1a"};
+  std::string script;
+  for (unsigned line = random() % 40; line > 0; --line) {
+    script += kLines[random() % kLines.size()] + kEnds[random() % kEnds.size()];
+  }
+  return script;
+}
+
+TEST(ConvertStringTables, AgreesWithThePlainModelOnGeneratedScripts) {
+  std::mt19937 random(20261206);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string script = GenerateScript(random);
+    ASSERT_EQ(ConvertWithProgram(script, kMinimumTextBufferSize + random() % 3000),
+              ConvertWithModel(script))
+        << script;
+  }
+}
+
+}  // namespace
+}  // namespace tablemend::check
