@@ -156,4 +156,14 @@ std::string GenerateScript(std::uint64_t seed, std::size_t size) {
   return script;
 }
 
+std::string ToUtf16LittleEndian(const std::string& ascii, bool mark) {
+  std::string bytes = mark ? "\xFF\xFE" : "";
+  bytes.reserve(bytes.size() + ascii.size() * 2);
+  for (const char c : ascii) {
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
+}
+
 }  // namespace tablemend::bench

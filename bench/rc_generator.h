@@ -1,5 +1,5 @@
-// A deterministic generator of large, realistic resource scripts, for benchmarks and for tests
-// that pin the program's output: the same seed and size give the same bytes on every platform.
+// A deterministic generator of large, realistic resource scripts, for the benchmarks: the same
+// seed and size give the same bytes on every platform.
 #ifndef TABLEMEND_BENCH_RC_GENERATOR_H
 #define TABLEMEND_BENCH_RC_GENERATOR_H
 
@@ -20,6 +20,10 @@ struct ScriptGenerator {
 
 void AppendSection(ScriptGenerator& generator, std::string& script);
 std::string GenerateScript(std::uint64_t seed, std::size_t size);
+
+// The same ASCII text as UTF-16 little-endian, after a byte-order mark, as Visual Studio saves a
+// script; with `mark` false, without it.
+std::string ToUtf16LittleEndian(const std::string& ascii, bool mark = true);
 
 }  // namespace tablemend::bench
 

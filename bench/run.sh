@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end benchmark: the real program on fresh copies of generated resource scripts, against
-# a plain user-space copy of the same file (dd bs=128K) measured in the same run, then the
-# converter alone in memory (Google Benchmark).
+# a plain user-space copy of the same file (dd bs=128K) measured in the same run, and on the same
+# text saved as UTF-16; then the converter alone in memory (Google Benchmark).
 #
 # Usage: bench/run.sh [--runs N] [--smoke] [SIZE_MIB ...]     (default sizes: 1 256 1024)
 #   --smoke   the smallest size once, to check that the benchmark works; no verdict on speed.
@@ -37,15 +37,19 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)," \
   "$(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)"
-printf '%-9s %-9s %-11s %-7s %-12s %-10s\n' "size" "dd (s)" "program (s)" "ratio" "peak RSS" "log size"
-declare -A rss_of ratio_of
+printf '%-9s %-9s %-11s %-7s %-12s %-10s %-11s %-9s\n' "size" "dd (s)" "program (s)" "ratio" \
+  "peak RSS" "log size" "UTF-16 (s)" "to ANSI"
+declare -A rss_of ratio_of utf16_of
 for size in "${sizes[@]}"; do
   input="$data/input-$size.rc"
+  utf16_input="$data/input-$size-utf16.rc"
   [ -f "$input" ] || "$bin/bench/generate_rc" "$size" "$input"
+  [ -f "$utf16_input" ] || "$bin/bench/generate_rc" "$size" "$utf16_input" 1 utf16
   work="$data/work"
-  cat "$input" >/dev/null  # the page cache warm for every run
+  cat "$input" "$utf16_input" >/dev/null  # the page cache warm for every run
   program_times=()
   dd_times=()
+  utf16_times=()
   rss=0
   for run in $(seq 0 "$runs"); do  # run 0 is the warm-up
     rm -rf "$work" "$data/copy.rc"
@@ -56,21 +60,28 @@ for size in "${sizes[@]}"; do
     [ "$status" -eq 0 ] || { echo "the program failed with status $status" >&2; exit 1; }
     sync
     read -r copy_seconds _ _ < <("$measure" dd if="$input" of="$data/copy.rc" bs=128K status=none)
+    rm -rf "$work/utf16" && mkdir "$work/utf16" && cp "$utf16_input" "$work/utf16/a.rc" && sync
+    read -r utf16_seconds _ status < <("$measure" "$program" -s -f "$work/utf16/a.rc")
+    [ "$status" -eq 0 ] || { echo "the program failed with status $status" >&2; exit 1; }
     if [ "$run" -gt 0 ]; then
       program_times+=("$seconds")
       dd_times+=("$copy_seconds")
+      utf16_times+=("$utf16_seconds")
       [ "$kib" -gt "$rss" ] && rss=$kib
     fi
   done
   program_median=$(printf '%s\n' "${program_times[@]}" | median)
   dd_median=$(printf '%s\n' "${dd_times[@]}" | median)
+  utf16_median=$(printf '%s\n' "${utf16_times[@]}" | median)
   ratio=$(awk -v p="$program_median" -v d="$dd_median" 'BEGIN { printf "%.2f", p / d }')
+  utf16_ratio=$(awk -v u="$utf16_median" -v p="$program_median" 'BEGIN { printf "%.2f", u / p }')
   log_share=$(awk -v l="$(stat -c %s "$work/a.rc.log")" -v i="$(stat -c %s "$input")" \
     'BEGIN { printf "%.0f%%", 100 * l / i }')
-  printf '%-9s %-9.3f %-11.3f %-7s %-12s %-10s\n' "$size MiB" "$dd_median" "$program_median" \
-    "$ratio" "$rss KiB" "$log_share"
+  printf '%-9s %-9.3f %-11.3f %-7s %-12s %-10s %-11.3f %-9s\n' "$size MiB" "$dd_median" \
+    "$program_median" "$ratio" "$rss KiB" "$log_share" "$utf16_median" "$utf16_ratio"
   rss_of[$size]=$rss
   ratio_of[$size]=$ratio
+  utf16_of[$size]=$utf16_ratio
 done
 rm -rf "$data/work" "$data/copy.rc"
 
@@ -80,6 +91,11 @@ if [ "$smoke" -eq 0 ]; then
     awk -v r="${ratio_of[256]}" 'BEGIN {
       printf "target: the 256 MiB run takes at most 3 times the dd copy: %.2f, %s\n", r,
         (r <= 3 ? "met" : "NOT met") }'
+  fi
+  if [ -n "${utf16_of[256]:-}" ]; then
+    awk -v r="${utf16_of[256]}" 'BEGIN {
+      printf "target: the same text in UTF-16 takes at most twice the ANSI time at 256 MiB: %.2f, %s\n",
+        r, (r <= 2 ? "met" : "NOT met") }'
   fi
   smallest=${sizes[0]}
   largest=${sizes[${#sizes[@]}-1]}

@@ -23,7 +23,8 @@ constexpr std::string_view kUsageText =
 
 constexpr std::string_view kVersionText =
     "Developed by Ostrevane in October 2005\n"
-    "Version: 1.1\n"
+    "Version: " TABLEMEND_VERSION
+    "\n"
     "\n";
 
 bool IsOption(std::string_view argument, std::string_view shortForm, std::string_view longForm) {

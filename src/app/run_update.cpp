@@ -6,6 +6,7 @@
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "platform/text_stream.h"
+#include "platform/unicode.h"
 #include "safeguard/modification_guard.h"
 #include "safeguard/run_log.h"
 
@@ -27,8 +28,10 @@ int ReportFailure(const RunSettings& settings, std::string_view report) {
 
 // Refuses what the run cannot handle safely before anything is renamed, written or logged: a
 // missing name, a missing file, a directory or device, a backup name that would be the rc file
-// or its log (whose text would then replace the rc file's), and UTF-16 text.
-int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
+// or its log (whose text would then replace the rc file's), and UTF-16 text cut inside a
+// character. Tells the format of the text to convert: the backup's, or the rc file's on a first
+// run.
+int CheckRcFile(const RunSettings& settings, const std::string& backupPath, TextFormat& format) {
   const std::string& rcPath = settings.rcPath;
   if (rcPath.empty()) {
     return ReportFailure(settings,
@@ -51,10 +54,10 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
                       "Please use the -e or --extension option to choose another extension\n");
   }
   const std::string& inputPath = FileExists(backupPath) ? backupPath : rcPath;
-  if (StartsWithUtf16ByteOrderMark(inputPath)) {
+  if (!ReadTextFormat(inputPath, format)) {
     return ReportFailure(settings, "File [" + inputPath +
-                                       "] is UTF-16 text, which this program cannot update.\n" +
-                                       "Save it as ANSI or UTF-8 text and run again.\n");
+                                       "] is UTF-16 text whose last character is cut short.\n" +
+                                       "Save it whole and run again.\n");
   }
   return kSuccess;
 }
@@ -79,22 +82,21 @@ int ReportIncompleteRcFile(const RunSettings& settings, const std::string& backu
                                      " keeps the original text.\n");
 }
 
-// Closes the files of a conversion, stamps the backup and reports how the run ended. The footer
-// marks a completed run only: an rc file that could not be written whole leaves the log without
-// one.
-int FinishRun(const RunSettings& settings, const std::string& backupPath, TextWriter& output,
-              TextReader& input, RunLog& log) {
-  const bool rcWritten = CloseTextWriter(output);
-  const bool rcComplete = rcWritten && !input.readFailed;
+// Ends a conversion: writes the footer, closes the log and the backup, stamps the backup and
+// reports how the run ended. The footer marks a completed run only: an rc file that could not be
+// written whole leaves the log without one.
+int FinishRun(const RunSettings& settings, const std::string& backupPath, bool rcWritten,
+              bool backupReadFailed, FileHandle& backupFile, RunLog& log) {
+  const bool rcComplete = rcWritten && !backupReadFailed;
   if (rcComplete) {
     WriteLogFooter(log);
   }
   const bool logWritten = CloseRunLog(log);
-  CloseFile(input.file);
+  CloseFile(backupFile);
   // An incomplete rc file is stamped too: it holds this run's own output, not a hand edit, so
   // the next run should regenerate it rather than refuse it.
   StampBackupTime(backupPath);
-  if (input.readFailed) {
+  if (backupReadFailed) {
     return ReportIncompleteRcFile(settings, backupPath, "Unable to read " + backupPath + "\n");
   }
   if (!rcWritten) {
@@ -114,6 +116,56 @@ int FinishRun(const RunSettings& settings, const std::string& backupPath, TextWr
   return kSuccess;
 }
 
+// Writes a change to the log and, with -v, to the console, whatever `silent` says. `print`
+// shows the lines: as bytes, or as UTF-8 characters.
+void ReportChange(const RunSettings& settings, RunLog& log, const ChangeRecord& change,
+                  void (*print)(std::string_view)) {
+  WriteChangeEntry(log, change);
+  if (settings.verbose) {
+    print("Changed line number: " + std::to_string(change.lineNumber) + "\n");
+    print("\tFrom: [");
+    print(change.oldLine);
+    print("]\n\tTo: [");
+    print(change.newLine);
+    print("]\n");
+  }
+}
+
+// A UTF-16 line is shown as UTF-8, with U+FFFD for an unpaired surrogate.
+void ReportChange(const RunSettings& settings, RunLog& log,
+                  const BasicChangeRecord<char16_t>& change) {
+  const std::string oldLine = EncodeUtf8(change.oldLine, LoneSurrogates::kReplace);
+  const std::string newLine = EncodeUtf8(change.newLine, LoneSurrogates::kReplace);
+  ReportChange(settings, log, ChangeRecord{change.lineNumber, oldLine, newLine}, PrintUtf8Text);
+}
+
+void ReportChange(const RunSettings& settings, RunLog& log, const ChangeRecord& change) {
+  ReportChange(settings, log, change, PrintText);
+}
+
+// Writes the rc file anew from the backup, code unit by code unit of the script's own format.
+template <typename Unit>
+int ConvertBackup(const RunSettings& settings, const std::string& backupPath,
+                  const TextFormat& format, RunLog& log) {
+  BasicTextWriter<Unit> output;
+  if (!OpenTextWriter(settings.rcPath, format, output)) {
+    return ReportFailure(settings, "Unable to open " + settings.rcPath + " for writing\n" +
+                                       "Make sure that you have permission to write to the "
+                                       "file.\n");
+  }
+  CopyPermissions(backupPath, output.file);
+  BasicTextReader<Unit> input;
+  if (!OpenTextReader(backupPath, format, input)) {
+    return ReportFailure(settings, "Unable to open " + backupPath + " for reading\n" +
+                                       "Make sure that you have permission to read the file.\n");
+  }
+  ConvertStringTables<Unit>(input, output, [&](const BasicChangeRecord<Unit>& change) {
+    ReportChange(settings, log, change);
+  });
+  const bool rcWritten = CloseTextWriter(output);
+  return FinishRun(settings, backupPath, rcWritten, input.readFailed, input.file, log);
+}
+
 }  // namespace
 
 std::string ComposeBackupPath(const RunSettings& settings) {
@@ -122,7 +174,8 @@ std::string ComposeBackupPath(const RunSettings& settings) {
 
 int RunUpdate(const RunSettings& settings, LogClock clock) {
   const std::string backupPath = ComposeBackupPath(settings);
-  if (CheckRcFile(settings, backupPath) != kSuccess) {
+  TextFormat format;
+  if (CheckRcFile(settings, backupPath, format) != kSuccess) {
     return kFailure;
   }
   RunLog log;
@@ -140,21 +193,10 @@ int RunUpdate(const RunSettings& settings, LogClock clock) {
   if (MakeBackup(settings, backupPath) != kSuccess) {
     return kFailure;
   }
-  TextWriter output;
-  if (!OpenTextWriter(settings.rcPath, output)) {
-    return ReportFailure(settings, "Unable to open " + settings.rcPath + " for writing\n" +
-                                       "Make sure that you have permission to write to the "
-                                       "file.\n");
+  if (format.encoding == TextEncoding::kBytes) {
+    return ConvertBackup<char>(settings, backupPath, format, log);
   }
-  CopyPermissions(backupPath, output.file);
-  TextReader input;
-  if (!OpenTextReader(backupPath, input)) {
-    return ReportFailure(settings, "Unable to open " + backupPath + " for reading\n" +
-                                       "Make sure that you have permission to read the file.\n");
-  }
-  ConvertStringTables(input, output, settings,
-                      [&log](const ChangeRecord& change) { WriteChangeEntry(log, change); });
-  return FinishRun(settings, backupPath, output, input, log);
+  return ConvertBackup<char16_t>(settings, backupPath, format, log);
 }
 
 }  // namespace tablemend

@@ -4,52 +4,71 @@
 #include <string>
 
 #include "convert/trim_text.h"
-#include "platform/console.h"
 
 namespace tablemend {
 
 namespace {
 
-constexpr std::string_view kTableKeyword = "STRINGTABLE";
+// True when the units are the ASCII text, unit for unit.
+template <typename Unit>
+bool Matches(std::basic_string_view<Unit> units, std::string_view ascii) {
+  return std::equal(units.begin(), units.end(), ascii.begin(), ascii.end());
+}
 
 // The fields of an entry line that a rewrite looks at. Fields are split at commas, a run of
 // commas counting as one separator and commas at the very start being skipped.
+template <typename Unit>
 struct EntryFields {
-  std::string_view first;   // as it stands, indentation and blanks before the comma included
-  std::string_view second;  // up to the next comma or the end of the line; empty when none
+  std::basic_string_view<Unit> first;   // as it stands, indentation and blanks before the comma
+  std::basic_string_view<Unit> second;  // up to the next comma or the end of the line; or empty
 };
 
 // True when the chunk's first word is the keyword. Words are separated by spaces alone: a tab
 // belongs to the word, so "STRINGTABLE\tDISCARDABLE" is one word, and so is a leading "\t ".
-bool NamesStringTable(std::string_view chunk) {
-  const std::size_t start = chunk.find_first_not_of(' ');
+template <typename Unit>
+bool NamesStringTable(std::basic_string_view<Unit> chunk) {
+  const std::size_t start = chunk.find_first_not_of(Unit{' '});
   // Only a word starting with the keyword's first letter, or with a blank that trimming drops,
   // can be the keyword: most lines are told apart by their first letter.
-  if (start == std::string_view::npos ||
-      (chunk[start] != kTableKeyword[0] && !IsBlank(chunk[start]))) {
+  if (start == std::string_view::npos || (chunk[start] != 'S' && !IsBlank(chunk[start]))) {
     return false;
   }
-  const std::size_t stop = chunk.find(' ', start);
-  return TrimText(chunk.substr(start, stop - start)) == kTableKeyword;
+  const std::size_t stop = chunk.find(Unit{' '}, start);
+  return Matches(TrimText(chunk.substr(start, stop - start)), "STRINGTABLE");
 }
 
-bool OpensBlock(std::string_view chunk) {
-  const std::string_view trimmed = TrimText(chunk);
-  return trimmed == "{" || trimmed == "BEGIN";
+template <typename Unit>
+bool OpensBlock(std::basic_string_view<Unit> chunk) {
+  const std::basic_string_view<Unit> trimmed = TrimText(chunk);
+  return Matches(trimmed, "{") || Matches(trimmed, "BEGIN");
 }
 
-bool ClosesBlock(std::string_view chunk) {
-  const std::string_view trimmed = TrimText(chunk);
-  return trimmed == "}" || trimmed == "END";
+template <typename Unit>
+bool ClosesBlock(std::basic_string_view<Unit> chunk) {
+  const std::basic_string_view<Unit> trimmed = TrimText(chunk);
+  return Matches(trimmed, "}") || Matches(trimmed, "END");
+}
+
+// The first line without a UTF-8 byte-order mark, which is no part of its first word. (A UTF-16
+// file's mark never reaches the text.)
+template <typename Unit>
+std::basic_string_view<Unit> WithoutByteOrderMark(std::basic_string_view<Unit> chunk) {
+  if constexpr (sizeof(Unit) == 1) {
+    if (chunk.substr(0, 3) == "\xEF\xBB\xBF") {
+      chunk.remove_prefix(3);
+    }
+  }
+  return chunk;
 }
 
 // Each search starts where the one before it stopped: one pass over the line.
-EntryFields SplitEntry(std::string_view line) {
+template <typename Unit>
+EntryFields<Unit> SplitEntry(std::basic_string_view<Unit> line) {
   const auto upTo = [&line](std::size_t position) { return std::min(position, line.size()); };
-  const std::size_t firstStart = upTo(line.find_first_not_of(','));
-  const std::size_t firstEnd = upTo(line.find(',', firstStart));
-  const std::size_t secondStart = upTo(line.find_first_not_of(',', firstEnd));
-  const std::size_t secondEnd = upTo(line.find(',', secondStart));
+  const std::size_t firstStart = upTo(line.find_first_not_of(Unit{','}));
+  const std::size_t firstEnd = upTo(line.find(Unit{','}, firstStart));
+  const std::size_t secondStart = upTo(line.find_first_not_of(Unit{','}, firstEnd));
+  const std::size_t secondEnd = upTo(line.find(Unit{','}, secondStart));
   return {line.substr(firstStart, firstEnd - firstStart),
           line.substr(secondStart, secondEnd - secondStart)};
 }
@@ -58,50 +77,51 @@ EntryFields SplitEntry(std::string_view line) {
 // quotation mark follows ("""" holds one quotation mark, and """x" starts with one). A quotation
 // mark in the first field means the string began before the first comma, which then splits the
 // string, not the entry.
-bool HoldsEmptyString(const EntryFields& fields) {
-  if (fields.first.find('"') != std::string_view::npos) {
+template <typename Unit>
+bool HoldsEmptyString(const EntryFields<Unit>& fields) {
+  if (fields.first.find(Unit{'"'}) != std::string_view::npos) {
     return false;
   }
-  std::string_view string = TrimText(fields.second);
+  std::basic_string_view<Unit> string = TrimText(fields.second);
   if (!string.empty() && string.front() == 'L') {
     string.remove_prefix(1);
   }
-  return string.substr(0, 2) == "\"\"" && string.substr(2, 1) != "\"";
+  return Matches(string.substr(0, 2), "\"\"") && !Matches(string.substr(2, 1), "\"");
 }
 
 // The placeholder line for an entry whose string is empty: its first field as it stands, then
 // the placeholder.
-void BuildPlaceholderLine(std::string_view first, bool firstInBlock, std::string& newLine) {
+template <typename Unit>
+void BuildPlaceholderLine(std::basic_string_view<Unit> first, bool firstInBlock,
+                          std::basic_string<Unit>& newLine) {
+  const std::string_view placeholder = firstInBlock ? ", \"EI\"\n" : ", \"--\"\n";
   newLine.assign(first);
-  newLine += firstInBlock ? ", \"EI\"\n" : ", \"--\"\n";
-}
-
-void PrintChange(const ChangeRecord& change) {
-  PrintText("Changed line number: " + std::to_string(change.lineNumber) + "\n");
-  PrintText("\tFrom: [");
-  PrintText(change.oldLine);
-  PrintText("]\n\tTo: [");
-  PrintText(change.newLine);
-  PrintText("]\n");
+  newLine.append(placeholder.begin(), placeholder.end());
 }
 
 }  // namespace
 
-void ConvertStringTables(TextReader& input, TextWriter& output, const RunSettings& settings,
-                         const ChangeReport& reportChange) {
-  long long lineNumber = 0;
-  bool previousNamesTable = false;
+template <typename Unit>
+void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
+                         const typename ChangeReportFor<Unit>::Type& reportChange) {
+  static constexpr Unit kEmptyString[] = {'"', '"'};
+  std::basic_string<Unit> newLine;
+  std::basic_string_view<Unit> chunk;
+  if (!ReadLineChunk(input, chunk)) {
+    return;
+  }
+  long long lineNumber = 1;
+  bool previousNamesTable = NamesStringTable(WithoutByteOrderMark(chunk));
   bool inBlock = false;
   bool firstInBlock = false;
-  bool startsLine = true;  // the chunk follows a line feed: a piece of a long line does not
-  std::string newLine;
-  std::string_view chunk;
+  bool startsLine = chunk.back() == '\n';  // the next chunk follows a line feed
+  WriteLineChunk(output, chunk);
   for (;;) {
     if (!inBlock && !previousNamesTable) {
       // Outside a block only a line whose first word is the keyword, and the line after it,
       // can change anything: the lines up to the keyword's pass through in bulk.
       bool foundKeyword = false;
-      lineNumber += CopyLineChunksUntil(input, output, NamesStringTable, foundKeyword);
+      lineNumber += CopyLineChunksUntil(input, output, NamesStringTable<Unit>, foundKeyword);
       if (!foundKeyword) {
         return;
       }
@@ -127,23 +147,25 @@ void ConvertStringTables(TextReader& input, TextWriter& output, const RunSetting
     }
     // Most entries hold no "" anywhere, and need no splitting to be copied. A piece that
     // continues a long line is text inside that line (a long string, most often), never an entry.
-    const bool mayBeRewritten = chunkStartsLine && chunk.find("\"\"") != std::string_view::npos;
-    const EntryFields fields = mayBeRewritten ? SplitEntry(chunk) : EntryFields();
+    const bool mayBeRewritten = chunkStartsLine && chunk.find(std::basic_string_view<Unit>(
+                                                       kEmptyString, 2)) != std::string_view::npos;
+    const EntryFields<Unit> fields = mayBeRewritten ? SplitEntry(chunk) : EntryFields<Unit>();
     if (!HoldsEmptyString(fields)) {
       WriteLineChunk(output, chunk);
     } else {
       BuildPlaceholderLine(fields.first, firstInBlock, newLine);
       WriteLineChunk(output, newLine);
-      const ChangeRecord change{lineNumber, chunk, newLine};
       if (reportChange) {
-        reportChange(change);
-      }
-      if (settings.verbose) {
-        PrintChange(change);
+        reportChange(BasicChangeRecord<Unit>{lineNumber, chunk, newLine});
       }
     }
     firstInBlock = false;
   }
 }
+
+template void ConvertStringTables(BasicTextReader<char>&, BasicTextWriter<char>&,
+                                  const ChangeReportFor<char>::Type&);
+template void ConvertStringTables(BasicTextReader<char16_t>&, BasicTextWriter<char16_t>&,
+                                  const ChangeReportFor<char16_t>::Type&);
 
 }  // namespace tablemend

@@ -10,6 +10,10 @@ namespace tablemend {
 // platform's own line end.
 void PrintText(std::string_view text);
 
+// Writes UTF-8 text so that the characters show: on a Windows console through its
+// wide-character output; elsewhere, and when the output is redirected, as the bytes they are.
+void PrintUtf8Text(std::string_view text);
+
 // Pushes out what is buffered; false when standard output could not take it all.
 bool FlushConsole();
 

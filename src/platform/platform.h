@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace tablemend {
 
@@ -26,6 +27,11 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 // The current time in the platform's local time zone (with whatever the platform takes from its
 // environment for it); false when the system cannot give it.
 bool ReadLocalTime(std::tm& time);
+
+// Writes UTF-8 text to standard output as characters when standard output is a Windows console,
+// which shows no UTF-8 bytes as such; false, with nothing written, when it is none (always on
+// POSIX systems, whose terminals take UTF-8).
+bool PrintToConsoleWindow(std::string_view text);
 
 // Moves a file to a new name in the same file system; false when the system refuses, and when a
 // file of the new name exists already.
@@ -61,6 +67,9 @@ bool CopyPermissions(const std::string& modelPath, const FileHandle& file);
 
 // Opens a file that must exist for writing, without cutting it: for setting its time alone.
 bool OpenExistingForWriting(const std::string& path, FileHandle& file);
+
+// The length of an open file in bytes; false when the system cannot tell.
+bool GetFileLength(const FileHandle& file, std::int64_t& length);
 
 // Reads up to `capacity` bytes; returns the count, 0 at the end of the file, -1 on an error.
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity);

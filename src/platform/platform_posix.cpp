@@ -76,6 +76,10 @@ bool ReadLocalTime(std::tm& time) {
   return now != static_cast<std::time_t>(-1) && localtime_r(&now, &time) != nullptr;
 }
 
+bool PrintToConsoleWindow(std::string_view) {
+  return false;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
   // Never replaces an existing file, as on Windows: a backup, once made, holds the only copy of
   // the original text, and a status query that failed must not let a rename overwrite it.
@@ -112,6 +116,15 @@ bool CopyPermissions(const std::string& modelPath, const FileHandle& file) {
 
 bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_WRONLY, file);
+}
+
+bool GetFileLength(const FileHandle& file, std::int64_t& length) {
+  struct stat status;
+  if (fstat(Descriptor(file), &status) != 0) {
+    return false;
+  }
+  length = status.st_size;
+  return true;
 }
 
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity) {

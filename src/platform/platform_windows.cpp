@@ -8,9 +8,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/unicode.h"
 
 namespace tablemend {
 
@@ -119,6 +121,20 @@ bool ReadLocalTime(std::tm& time) {
   return now != static_cast<std::time_t>(-1) && localtime_s(&time, &now) == 0;
 }
 
+bool PrintToConsoleWindow(std::string_view text) {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (output == INVALID_HANDLE_VALUE || GetConsoleMode(output, &mode) == 0) {
+    return false;
+  }
+  // What the C library holds back goes first, to keep the order of the lines.
+  std::fflush(stdout);
+  const std::u16string characters = DecodeUtf8(text);
+  DWORD written = 0;
+  return WriteConsoleW(output, characters.data(), static_cast<DWORD>(characters.size()), &written,
+                       nullptr) != 0;
+}
+
 bool RenameFile(const std::string& from, const std::string& to) {
   // Never replaces an existing file: a backup, once made, is not overwritten.
   return MoveFileA(from.c_str(), to.c_str()) != 0;
@@ -143,6 +159,15 @@ bool CopyPermissions(const std::string&, const FileHandle&) {
 
 bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
   return OpenWithCreateFile(path, GENERIC_WRITE, OPEN_EXISTING, file);
+}
+
+bool GetFileLength(const FileHandle& file, std::int64_t& length) {
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(NativeHandle(file), &size) == 0) {
+    return false;
+  }
+  length = size.QuadPart;
+  return true;
 }
 
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity) {

@@ -1,4 +1,5 @@
-// The one implementation of the text-file rules, shared by every platform.
+// The one implementation of the text-file rules, shared by every platform and both code-unit
+// widths.
 #include "platform/text_stream.h"
 
 #include <algorithm>
@@ -8,15 +9,40 @@ namespace tablemend {
 
 namespace {
 
-constexpr char kEndOfInputMark = 0x1A;  // Ctrl-Z
+constexpr char16_t kByteOrderMark = 0xFEFF;
 
-void AllocateBuffer(std::unique_ptr<char[]>& buffer, std::size_t& capacity,
-                    std::size_t size = kTextBufferSize) {
-  capacity = std::max(size, kMinimumTextBufferSize);
-  buffer.reset(new char[capacity]);
+template <typename Unit>
+const Unit* FindUnit(const Unit* units, std::size_t count, Unit unit) {
+  return std::char_traits<Unit>::find(units, count, unit);
 }
 
-std::ptrdiff_t ReadRawBytes(TextReader& reader, char* destination, std::size_t capacity) {
+// True when UTF-16 of this encoding is stored in the byte order this machine does not use.
+bool StoredSwapped(TextEncoding encoding) {
+  const char16_t probe = 1;
+  const bool littleEndianMachine = *reinterpret_cast<const unsigned char*>(&probe) == 1;
+  return encoding ==
+         (littleEndianMachine ? TextEncoding::kUtf16BigEndian : TextEncoding::kUtf16LittleEndian);
+}
+
+template <typename Unit>
+void SwapBytes(Unit* units, std::size_t count) {
+  if constexpr (sizeof(Unit) == 2) {
+    for (std::size_t index = 0; index < count; ++index) {
+      units[index] = static_cast<Unit>((units[index] >> 8) | (units[index] << 8));
+    }
+  }
+}
+
+template <typename Unit>
+void AllocateBuffer(std::unique_ptr<Unit[]>& buffer, std::size_t& capacity,
+                    std::size_t size = kTextBufferSize) {
+  capacity = std::max(size, kMinimumTextBufferSize);
+  buffer.reset(new Unit[capacity]);
+}
+
+template <typename Unit>
+std::ptrdiff_t ReadRawBytes(BasicTextReader<Unit>& reader, char* destination,
+                            std::size_t capacity) {
   if (!reader.fromMemory) {
     return ReadBytes(reader.file, destination, capacity);
   }
@@ -26,31 +52,64 @@ std::ptrdiff_t ReadRawBytes(TextReader& reader, char* destination, std::size_t c
   return static_cast<std::ptrdiff_t>(count);
 }
 
-// Moves the waiting bytes to the front of the buffer and reads more after them, up to a Ctrl-Z.
-void RefillReader(TextReader& reader) {
-  char* base = reader.buffer.get();
+// Reads whole code units in this machine's byte order; -1 on an error, and when the input ends
+// inside a code unit.
+template <typename Unit>
+std::ptrdiff_t ReadUnits(BasicTextReader<Unit>& reader, Unit* destination, std::size_t capacity) {
+  char* bytes = reinterpret_cast<char*>(destination);
+  std::ptrdiff_t count = ReadRawBytes(reader, bytes, capacity * sizeof(Unit));
+  // A read may stop inside a code unit: the rest of it comes with the next.
+  while (count > 0 && count % static_cast<std::ptrdiff_t>(sizeof(Unit)) != 0) {
+    const std::ptrdiff_t more = ReadRawBytes(reader, bytes + count, 1);
+    count = more > 0 ? count + more : -1;
+  }
+  if (count <= 0) {
+    return count;
+  }
+  const std::size_t units = static_cast<std::size_t>(count) / sizeof(Unit);
+  if (reader.swapBytes) {
+    SwapBytes(destination, units);
+  }
+  return static_cast<std::ptrdiff_t>(units);
+}
+
+// Moves the waiting units to the front of the buffer and reads more after them, up to a Ctrl-Z.
+template <typename Unit>
+void RefillReader(BasicTextReader<Unit>& reader) {
+  Unit* base = reader.buffer.get();
   const std::size_t waiting = reader.end - reader.begin;
-  std::memmove(base, base + reader.begin, waiting);
+  std::memmove(base, base + reader.begin, waiting * sizeof(Unit));
   reader.begin = 0;
   reader.end = waiting;
-  std::ptrdiff_t count = ReadRawBytes(reader, base + waiting, reader.capacity - waiting);
+  std::ptrdiff_t count = ReadUnits(reader, base + waiting, reader.capacity - waiting);
   if (count <= 0) {
     reader.readFailed = count < 0;
     reader.inputEnded = true;
     return;
   }
-  const void* mark = std::memchr(base + waiting, kEndOfInputMark, static_cast<std::size_t>(count));
+  const Unit* mark = FindUnit(base + waiting, static_cast<std::size_t>(count), Unit{0x1A});
   if (mark != nullptr) {
-    count = static_cast<const char*>(mark) - (base + waiting);
+    count = mark - (base + waiting);
     reader.inputEnded = true;
   }
   reader.end += static_cast<std::size_t>(count);
 }
 
-// Copies bytes into the buffer as they are, handing it to the system whenever it is full.
-void AppendBytes(TextWriter& writer, const char* data, std::size_t size) {
+// Takes the byte-order mark off the front of the input.
+template <typename Unit>
+void SkipByteOrderMark(const TextFormat& format, BasicTextReader<Unit>& reader) {
+  reader.swapBytes = StoredSwapped(format.encoding);
+  Unit mark;
+  if (format.byteOrderMark && ReadUnits(reader, &mark, 1) != 1) {
+    reader.readFailed = reader.inputEnded = true;
+  }
+}
+
+// Copies units into the buffer as they are, handing it to the system whenever it is full.
+template <typename Unit>
+void AppendUnits(BasicTextWriter<Unit>& writer, const Unit* data, std::size_t size) {
   if (size <= writer.capacity - writer.used) {
-    std::memcpy(writer.buffer.get() + writer.used, data, size);
+    std::memcpy(writer.buffer.get() + writer.used, data, size * sizeof(Unit));
     writer.used += size;
     return;
   }
@@ -59,55 +118,110 @@ void AppendBytes(TextWriter& writer, const char* data, std::size_t size) {
       FlushTextWriter(writer);
     }
     const std::size_t count = std::min(size, writer.capacity - writer.used);
-    std::memcpy(writer.buffer.get() + writer.used, data, count);
+    std::memcpy(writer.buffer.get() + writer.used, data, count * sizeof(Unit));
     writer.used += count;
     data += count;
     size -= count;
   }
 }
 
+template <typename Unit>
+void StartTextWriter(const TextFormat& format, BasicTextWriter<Unit>& writer,
+                     std::size_t bufferSize) {
+  AllocateBuffer(writer.buffer, writer.capacity, bufferSize);
+  writer.swapBytes = StoredSwapped(format.encoding);
+  if (format.byteOrderMark) {
+    const Unit mark = static_cast<Unit>(kByteOrderMark);
+    AppendUnits(writer, &mark, 1);
+  }
+}
+
 }  // namespace
 
-bool OpenTextReader(const std::string& path, TextReader& reader) {
+TextFormat DetectTextFormat(std::string_view firstBytes) {
+  const auto byte = [firstBytes](std::size_t index) {
+    return index < firstBytes.size() ? static_cast<unsigned char>(firstBytes[index]) : 0xFFu;
+  };
+  const auto plainAscii = [](unsigned value) { return value > 0 && value < 0x80; };
+  TextFormat format;
+  if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
+    format.encoding =
+        byte(0) == 0xFF ? TextEncoding::kUtf16LittleEndian : TextEncoding::kUtf16BigEndian;
+    format.byteOrderMark = true;
+  } else if (byte(1) == 0 && byte(3) == 0 && plainAscii(byte(0)) && plainAscii(byte(2))) {
+    format.encoding = TextEncoding::kUtf16LittleEndian;
+  } else if (byte(0) == 0 && byte(2) == 0 && plainAscii(byte(1)) && plainAscii(byte(3))) {
+    format.encoding = TextEncoding::kUtf16BigEndian;
+  }
+  return format;
+}
+
+bool ReadTextFormat(const std::string& path, TextFormat& format) {
+  format = TextFormat();
+  FileHandle file;
+  char start[4];
+  std::size_t count = 0;
+  std::ptrdiff_t read = 1;
+  std::int64_t length = 0;
+  if (!OpenForReading(path, file) || !GetFileLength(file, length)) {
+    return true;
+  }
+  while (count < sizeof start && read > 0) {
+    read = ReadBytes(file, start + count, sizeof start - count);
+    count += read > 0 ? static_cast<std::size_t>(read) : 0;
+  }
+  format = DetectTextFormat(std::string_view(start, count));
+  return format.encoding == TextEncoding::kBytes || length % 2 == 0;
+}
+
+template <typename Unit>
+bool OpenTextReader(const std::string& path, const TextFormat& format,
+                    BasicTextReader<Unit>& reader) {
   if (!OpenForReading(path, reader.file)) {
     return false;
   }
   AllocateBuffer(reader.buffer, reader.capacity);
+  SkipByteOrderMark(format, reader);
   return true;
 }
 
-void AttachTextReader(std::string_view bytes, TextReader& reader, std::size_t bufferSize) {
+template <typename Unit>
+void AttachTextReader(std::string_view bytes, const TextFormat& format,
+                      BasicTextReader<Unit>& reader, std::size_t bufferSize) {
   reader.fromMemory = true;
   reader.unreadMemory = bytes;
   AllocateBuffer(reader.buffer, reader.capacity, bufferSize);
+  SkipByteOrderMark(format, reader);
 }
 
 namespace {
 
-// The stored bytes of a chunk are at most one more than its characters: a CR LF pair is one
-// character. So the next chunk is decided by the next kMaxChunkLength + 1 bytes; fewer will do
+// The stored units of a chunk are at most one more than its characters: a CR LF pair is one
+// character. So the next chunk is decided by the next kMaxChunkLength + 1 units; fewer will do
 // only at the end of the input.
 constexpr std::size_t kChunkWindow = kMaxChunkLength + 1;
 
-bool WindowIsShort(const TextReader& reader) {
+template <typename Unit>
+bool WindowIsShort(const BasicTextReader<Unit>& reader) {
   return reader.end - reader.begin < kChunkWindow && !reader.inputEnded;
 }
 
-// Where the next chunk lies in the buffer, found without changing a byte.
+// Where the next chunk lies in the buffer, found without changing a unit.
 struct ChunkExtent {
-  std::size_t stored = 0;  // the bytes it takes in the buffer
+  std::size_t stored = 0;  // the units it takes in the buffer
   bool crLf = false;       // it ends in CR LF, which reads as one LF
   bool bareLf = false;     // it ends in an LF with no CR before it
 };
 
 // Needs a full window (or the end of the input) waiting; false when nothing is left.
-bool MeasureNextChunk(const TextReader& reader, ChunkExtent& extent) {
-  const char* start = reader.buffer.get() + reader.begin;
+template <typename Unit>
+bool MeasureNextChunk(const BasicTextReader<Unit>& reader, ChunkExtent& extent) {
+  const Unit* start = reader.buffer.get() + reader.begin;
   const std::size_t window = std::min(reader.end - reader.begin, kChunkWindow);
   if (window == 0) {
     return false;
   }
-  const char* lineFeed = static_cast<const char*>(std::memchr(start, '\n', window));
+  const Unit* lineFeed = FindUnit(start, window, Unit{'\n'});
   const std::size_t lineEnd =
       lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - start) : window;
   extent.crLf = lineFeed != nullptr && lineEnd > 0 && start[lineEnd - 1] == '\r';
@@ -115,8 +229,8 @@ bool MeasureNextChunk(const TextReader& reader, ChunkExtent& extent) {
   if (extent.crLf || extent.bareLf) {
     extent.stored = lineEnd + 1;
   } else {
-    // No line end within reach: as many characters as a chunk holds, or all that is left. A CR
-    // among them is a lone one, as a CR LF pair would have ended the chunk above.
+    // No line end within reach: as many units as a chunk holds, or all that is left. A CR among
+    // them is a lone one, as a CR LF pair would have ended the chunk above.
     extent.stored = std::min(window, kMaxChunkLength);
   }
   return true;
@@ -124,7 +238,8 @@ bool MeasureNextChunk(const TextReader& reader, ChunkExtent& extent) {
 
 }  // namespace
 
-bool ReadLineChunk(TextReader& reader, std::string_view& chunk) {
+template <typename Unit>
+bool ReadLineChunk(BasicTextReader<Unit>& reader, std::basic_string_view<Unit>& chunk) {
   while (WindowIsShort(reader)) {
     RefillReader(reader);
   }
@@ -132,22 +247,25 @@ bool ReadLineChunk(TextReader& reader, std::string_view& chunk) {
   if (!MeasureNextChunk(reader, extent)) {
     return false;
   }
-  char* start = reader.buffer.get() + reader.begin;
+  Unit* start = reader.buffer.get() + reader.begin;
   if (extent.crLf) {
     // The LF takes the CR's place, in the buffer itself.
     start[extent.stored - 2] = '\n';
   }
-  chunk = std::string_view(start, extent.crLf ? extent.stored - 1 : extent.stored);
+  chunk = std::basic_string_view<Unit>(start, extent.crLf ? extent.stored - 1 : extent.stored);
   reader.begin += extent.stored;
   return true;
 }
 
-long long CopyLineChunksUntil(TextReader& reader, TextWriter& writer,
-                              bool (*stopAfter)(std::string_view chunk), bool& stopped) {
+template <typename Unit>
+long long CopyLineChunksUntil(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                              bool (*stopAfter)(std::basic_string_view<Unit> chunk),
+                              bool& stopped) {
+  static constexpr Unit kCrLf[] = {'\r', '\n'};
   long long count = 0;
-  std::size_t runStart = reader.begin;  // bytes passed over and not yet copied start here
+  std::size_t runStart = reader.begin;  // units passed over and not yet copied start here
   const auto copyRun = [&](std::size_t runEnd) {
-    AppendBytes(writer, reader.buffer.get() + runStart, runEnd - runStart);
+    AppendUnits(writer, reader.buffer.get() + runStart, runEnd - runStart);
   };
   for (;;) {
     if (WindowIsShort(reader)) {
@@ -163,13 +281,13 @@ long long CopyLineChunksUntil(TextReader& reader, TextWriter& writer,
       stopped = false;
       return count;
     }
-    const std::string_view chunk(reader.buffer.get() + reader.begin, extent.stored);
+    const std::basic_string_view<Unit> chunk(reader.buffer.get() + reader.begin, extent.stored);
     reader.begin += extent.stored;
     ++count;
     if (extent.bareLf) {
-      // The one place where the stored bytes differ from what is written.
+      // The one place where the stored units differ from what is written.
       copyRun(reader.begin - 1);
-      AppendBytes(writer, "\r\n", 2);
+      AppendUnits(writer, kCrLf, 2);
       runStart = reader.begin;
     }
     if (stopAfter(chunk)) {
@@ -180,18 +298,28 @@ long long CopyLineChunksUntil(TextReader& reader, TextWriter& writer,
   }
 }
 
-TextWriter::~TextWriter() {
+template <typename Unit>
+BasicTextWriter<Unit>::~BasicTextWriter() {
   if (memory != nullptr || IsOpen(file)) {
     FlushTextWriter(*this);
   }
 }
 
-bool OpenTextWriter(const std::string& path, TextWriter& writer) {
+template <typename Unit>
+bool OpenTextWriter(const std::string& path, const TextFormat& format,
+                    BasicTextWriter<Unit>& writer) {
   if (!OpenForWriting(path, writer.file)) {
     return false;
   }
-  AllocateBuffer(writer.buffer, writer.capacity);
+  StartTextWriter(format, writer, kTextBufferSize);
   return true;
+}
+
+template <typename Unit>
+void AttachTextWriter(std::string& target, const TextFormat& format, BasicTextWriter<Unit>& writer,
+                      std::size_t bufferSize) {
+  writer.memory = &target;
+  StartTextWriter(format, writer, bufferSize);
 }
 
 bool OpenTextAppender(const std::string& path, TextWriter& writer) {
@@ -200,11 +328,6 @@ bool OpenTextAppender(const std::string& path, TextWriter& writer) {
   }
   AllocateBuffer(writer.buffer, writer.capacity);
   return true;
-}
-
-void AttachTextWriter(std::string& target, TextWriter& writer, std::size_t bufferSize) {
-  writer.memory = &target;
-  AllocateBuffer(writer.buffer, writer.capacity, bufferSize);
 }
 
 // Byte by byte: the texts written this way (log headers, footers, the refusal banner) are short
@@ -221,30 +344,38 @@ void WriteText(TextWriter& writer, std::string_view text) {
   }
 }
 
-void WriteLineChunk(TextWriter& writer, std::string_view chunk) {
+template <typename Unit>
+void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View chunk) {
+  static constexpr Unit kCrLf[] = {'\r', '\n'};
   if (chunk.empty() || chunk.back() != '\n') {
-    AppendBytes(writer, chunk.data(), chunk.size());
+    AppendUnits(writer, chunk.data(), chunk.size());
     return;
   }
   // The common case, a line that fits the buffer, in one copy.
   const std::size_t text = chunk.size() - 1;
   if (text + 2 <= writer.capacity - writer.used) {
-    char* out = writer.buffer.get() + writer.used;
-    std::memcpy(out, chunk.data(), text);
+    Unit* out = writer.buffer.get() + writer.used;
+    std::memcpy(out, chunk.data(), text * sizeof(Unit));
     out[text] = '\r';
     out[text + 1] = '\n';
     writer.used += text + 2;
     return;
   }
-  AppendBytes(writer, chunk.data(), text);
-  AppendBytes(writer, "\r\n", 2);
+  AppendUnits(writer, chunk.data(), text);
+  AppendUnits(writer, kCrLf, 2);
 }
 
-bool FlushTextWriter(TextWriter& writer) {
+template <typename Unit>
+bool FlushTextWriter(BasicTextWriter<Unit>& writer) {
   if (writer.used > 0 && !writer.failed) {
+    if (writer.swapBytes) {
+      SwapBytes(writer.buffer.get(), writer.used);
+    }
+    const char* bytes = reinterpret_cast<const char*>(writer.buffer.get());
+    const std::size_t size = writer.used * sizeof(Unit);
     if (writer.memory != nullptr) {
-      writer.memory->append(writer.buffer.get(), writer.used);
-    } else if (!WriteBytes(writer.file, writer.buffer.get(), writer.used)) {
+      writer.memory->append(bytes, size);
+    } else if (!WriteBytes(writer.file, bytes, size)) {
       writer.failed = true;
     }
   }
@@ -252,27 +383,29 @@ bool FlushTextWriter(TextWriter& writer) {
   return !writer.failed;
 }
 
-bool CloseTextWriter(TextWriter& writer) {
+template <typename Unit>
+bool CloseTextWriter(BasicTextWriter<Unit>& writer) {
   const bool flushed = FlushTextWriter(writer);
   writer.memory = nullptr;
   return CloseFile(writer.file) && flushed;
 }
 
-bool StartsWithUtf16ByteOrderMark(const std::string& path) {
-  FileHandle file;
-  char start[2];
-  std::size_t count = 0;
-  if (!OpenForReading(path, file)) {
-    return false;
-  }
-  while (count < sizeof start) {
-    const std::ptrdiff_t read = ReadBytes(file, start + count, sizeof start - count);
-    if (read <= 0) {
-      return false;
-    }
-    count += static_cast<std::size_t>(read);
-  }
-  return (start[0] == '\xFF' && start[1] == '\xFE') || (start[0] == '\xFE' && start[1] == '\xFF');
-}
+// The two code-unit widths: bytes, and UTF-16 units.
+#define TABLEMEND_TEXT_STREAM_FOR(Unit)                                                        \
+  template struct BasicTextWriter<Unit>;                                                       \
+  template bool OpenTextReader(const std::string&, const TextFormat&, BasicTextReader<Unit>&); \
+  template void AttachTextReader(std::string_view, const TextFormat&, BasicTextReader<Unit>&,  \
+                                 std::size_t);                                                 \
+  template bool ReadLineChunk(BasicTextReader<Unit>&, std::basic_string_view<Unit>&);          \
+  template long long CopyLineChunksUntil(BasicTextReader<Unit>&, BasicTextWriter<Unit>&,       \
+                                         bool (*)(std::basic_string_view<Unit>), bool&);       \
+  template bool OpenTextWriter(const std::string&, const TextFormat&, BasicTextWriter<Unit>&); \
+  template void AttachTextWriter(std::string&, const TextFormat&, BasicTextWriter<Unit>&,      \
+                                 std::size_t);                                                 \
+  template void WriteLineChunk(BasicTextWriter<Unit>&, UnitsOf<Unit>::View);                   \
+  template bool FlushTextWriter(BasicTextWriter<Unit>&);                                       \
+  template bool CloseTextWriter(BasicTextWriter<Unit>&);
+TABLEMEND_TEXT_STREAM_FOR(char)
+TABLEMEND_TEXT_STREAM_FOR(char16_t)
 
 }  // namespace tablemend

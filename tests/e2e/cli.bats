@@ -2,18 +2,19 @@
 load helper
 
 # Runs each row of the table on standard input, "status|text|arguments" (the text with \n
-# escapes, or the name of a golden file), in a folder holding a.rc, a folder folder.rc and the
-# backup of a missing m.rc, and checks that no row wrote, renamed or logged anything.
+# escapes, or the name of a golden file), in a folder holding a.rc, a folder folder.rc, the
+# backup of a missing m.rc and UTF-16 text cut short, and checks that no row wrote, renamed or
+# logged anything.
 check_answers() {
   printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
-  mkdir folder.rc && touch m.rc.original
+  mkdir folder.rc && touch m.rc.original && printf '\xff\xfeA\0B' >cut.rc
   while IFS='|' read -r want text arguments; do
     [ -f "$golden/$text" ] && text=$(cat "$golden/$text") || text=$(printf '%b' "$text")
     eval "tm $arguments"
     assert_equal "$status: $output" "$want: $text"
   done
   cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n')
-  assert_equal "$(ls)" "$(printf 'a.rc\nfolder.rc\nm.rc.original')"
+  assert_equal "$(ls)" "$(printf 'a.rc\ncut.rc\nfolder.rc\nm.rc.original')"
 }
 
 @test "help, version and short command lines answer with their text and status" {
@@ -37,6 +38,7 @@ EOF
 255|File given [missing.rc] does not exist.\nExiting.|-f missing.rc
 255||-s -f missing.rc
 255|File given [m.rc] does not exist.\nExiting.|-f m.rc
+255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|-f cut.rc
 255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
 255||-f folder.rc -s
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e log -f a.rc

@@ -74,3 +74,30 @@ chaîne.rc|été
 a.rc|$(printf '%0200d' 0)
 EOF
 }
+
+@test "UTF-16 scripts are updated in their own encoding, with the byte-order mark they had" {
+  for encoding in UTF-16LE UTF-16BE; do
+    for mark in $'\xef\xbb\xbf' ""; do
+      utf16() { { printf '%s' "$mark"; cat "$1"; } | iconv -f UTF-8 -t "$encoding"; }
+      utf16 "$examples/app.rc" >app.rc
+      for round in first second; do
+        tm -v -f app.rc
+        assert_output "$(cat "$golden/app.verbose.expected")"
+        cmp app.rc <(utf16 "$golden/app.rc.expected")
+        cmp app.rc.original <(utf16 "$examples/app.rc")
+      done
+      assert_log app.rc.log "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
+      rm app.rc*
+    done
+  done
+}
+
+@test "in UTF-16 only whole code units count, and the log shows a lone surrogate as U+FFFD" {
+  # U+0A0D holds the bytes of CR LF; D800 is half a surrogate pair.
+  utf16() { printf "$@" | iconv -f UTF-8 -t UTF-16LE; }
+  { printf '\xff\xfe'; utf16 'STRINGTABLE\r\nBEGIN\r\n'; printf '\x00\xd8'; utf16 'A, ""\r\n\xe0\xa8\x8d, ""'; } >a.rc
+  tm -f a.rc
+  assert_output "Complete."
+  cmp a.rc <(printf '\xff\xfe'; utf16 'STRINGTABLE\r\nBEGIN\r\n'; printf '\x00\xd8'; utf16 'A, "EI"\r\n\xe0\xa8\x8d, "--"\r\n')
+  grep -q $'\t\xef\xbf\xbdA, "EI"\r$' a.rc.log
+}

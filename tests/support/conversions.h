@@ -12,7 +12,8 @@
 
 namespace tablemend::check {
 
-// What a conversion wrote, as stored, and each change as "number|line as read|new line".
+// What a conversion wrote, as stored, and each change as "number|line as read|new line" in code
+// units (UTF-16 ones as little-endian bytes).
 struct Conversion {
   std::string output;
   std::vector<std::string> changes;
@@ -21,23 +22,60 @@ struct Conversion {
   }
 };
 
-inline std::string Describe(long long number, std::string_view oldLine, std::string_view newLine) {
-  return std::to_string(number) + "|" + std::string(oldLine) + "|" + std::string(newLine);
+template <typename Unit>
+std::string Describe(long long number, std::basic_string_view<Unit> oldLine,
+                     std::basic_string_view<Unit> newLine) {
+  const std::string prefix = std::to_string(number) + "|";
+  std::basic_string<Unit> text(prefix.begin(), prefix.end());
+  text.append(oldLine).append(1, '|').append(newLine);
+  std::string bytes;
+  for (const Unit unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes.append(sizeof(Unit) - 1, static_cast<char>(unit >> 8 & 0xFF));
+  }
+  return bytes;
 }
 
-// The program, reading and writing through buffers of the given size.
-inline Conversion ConvertWithProgram(std::string_view stored,
-                                     std::size_t bufferSize = kTextBufferSize) {
+// The program, reading stored bytes of the given format through buffers of the given size.
+template <typename Unit = char>
+Conversion ConvertWithProgram(std::string_view stored, std::size_t bufferSize = kTextBufferSize,
+                              const TextFormat& format = TextFormat()) {
   Conversion result;
-  TextReader reader;
-  AttachTextReader(stored, reader, bufferSize);
-  TextWriter writer;
-  AttachTextWriter(result.output, writer, bufferSize);
-  ConvertStringTables(reader, writer, RunSettings(), [&result](const ChangeRecord& change) {
+  BasicTextReader<Unit> reader;
+  AttachTextReader(stored, format, reader, bufferSize);
+  BasicTextWriter<Unit> writer;
+  AttachTextWriter(result.output, format, writer, bufferSize);
+  ConvertStringTables<Unit>(reader, writer, [&result](const BasicChangeRecord<Unit>& change) {
     result.changes.push_back(Describe(change.lineNumber, change.oldLine, change.newLine));
   });
   CloseTextWriter(writer);
   return result;
+}
+
+// Bytes as UTF-16 text of the given format, each byte one code unit: ASCII as itself, the others
+// as characters whose bytes would be line ends or Ctrl-Z to a reader of bytes, as a byte-order
+// mark, or as surrogates without their other half.
+inline std::string ToUtf16(std::string_view bytes, const TextFormat& format) {
+  static const char16_t kTricky[] = {0x0A0D, 0x1A0D, 0x0D0A, 0x0A00,
+                                     0x1A00, 0xFEFF, 0xD800, 0xDC00};
+  const bool bigEndian = format.encoding == TextEncoding::kUtf16BigEndian;
+  std::string stored = format.byteOrderMark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+  for (const unsigned char byte : bytes) {
+    const char16_t unit = byte < 0x80 ? byte : byte < 0x88 ? kTricky[byte - 0x80] : 0x100 + byte;
+    stored += static_cast<char>(bigEndian ? unit >> 8 : unit & 0xFF);
+    stored += static_cast<char>(bigEndian ? unit & 0xFF : unit >> 8);
+  }
+  return stored;
+}
+
+// A conversion of bytes as the conversion of their UTF-16 text must come out: the changes as
+// little-endian units, as ConvertWithProgram gives them.
+inline Conversion ToUtf16(const Conversion& bytes, const TextFormat& format) {
+  Conversion units{ToUtf16(bytes.output, format), {}};
+  for (const std::string& change : bytes.changes) {
+    units.changes.push_back(ToUtf16(change, TextFormat()));
+  }
+  return units;
 }
 
 // Stored text as the converter reads it: up to a Ctrl-Z, CR LF as one LF, in chunks that end at
@@ -75,8 +113,11 @@ inline Conversion ConvertWithModel(std::string_view stored) {
     std::string written = chunks[index];
     std::smatch entry;
     if (!inBlock) {
-      inBlock = firstInBlock = index > 0 && std::regex_search(chunks[index - 1], kNamesTable) &&
-                               std::regex_search(written, kOpensBlock);
+      std::string previous = index > 0 ? chunks[index - 1] : "";
+      // A UTF-8 byte-order mark is no part of the first line's first word.
+      previous.erase(0, index == 1 && previous.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+      inBlock = firstInBlock =
+          std::regex_search(previous, kNamesTable) && std::regex_search(written, kOpensBlock);
     } else if (std::regex_search(written, kClosesBlock)) {
       inBlock = false;
     } else {
@@ -85,7 +126,7 @@ inline Conversion ConvertWithModel(std::string_view stored) {
           std::regex_search(chunks[index], entry, kEmptyStringEntry)) {
         written = entry[1].str() + (firstInBlock ? ", \"EI\"\n" : ", \"--\"\n");
         result.changes.push_back(
-            Describe(static_cast<long long>(index) + 1, chunks[index], written));
+            Describe<char>(static_cast<long long>(index) + 1, chunks[index], written));
       }
       firstInBlock = false;
     }

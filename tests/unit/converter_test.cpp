@@ -44,6 +44,8 @@ const std::vector<Case> kCases = {
     // NUL bytes as data, Ctrl-Z ending the text, a block left open.
     {"STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
     {"x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"\"\r\x1a\n}\r\n", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"EI\"\r\n"},
+    // A UTF-8 byte-order mark is no part of the first word.
+    {"\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"EI\"\r\n"},
     // Lines of 1023 characters and more come in pieces; a piece that continues a line is never
     // an entry, whatever it holds.
     {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n",
@@ -66,7 +68,7 @@ std::string GenerateScript(std::mt19937& random) {
   static const std::vector<std::string> kLines = {
       "STRINGTABLE", " STRINGTABLE X", "\tSTRINGTABLE", "BEGIN", " { ", "END", "}", "END //",
       "A, \"\"", "A,, L\"\"", " B ,\"\" , 1", "X, \"\"\"\"", "X \"a, \"\" b\"", "X, \"a\"", "",
-      ",,", "a\0b, \"\""s, kLongLine};
+      ",,", "a\0b, \"\""s, "\x80\x86, \"\x87\" \x81", "\x82\x83\x84\x85\xC3\xA9", kLongLine};
   // clang-format on
   static const std::vector<std::string> kEnds = {"\r\n", "\r\n", "\n", "\r", "", "\x1a"};
   std::string script;
@@ -76,12 +78,22 @@ std::string GenerateScript(std::mt19937& random) {
   return script;
 }
 
-TEST(ConvertStringTables, AgreesWithThePlainModelOnGeneratedScripts) {
+// The program against the model; then the same script as UTF-16 text, each byte one code unit,
+// must come out as the UTF-16 text of the same result.
+TEST(ConvertStringTables, AgreesWithThePlainModelOnGeneratedScriptsInEveryEncoding) {
+  const std::vector<TextFormat> kUtf16Formats = {{TextEncoding::kUtf16LittleEndian, true},
+                                                 {TextEncoding::kUtf16BigEndian, true},
+                                                 {TextEncoding::kUtf16LittleEndian, false},
+                                                 {TextEncoding::kUtf16BigEndian, false}};
   std::mt19937 random(20261206);
   for (int round = 0; round < 3000; ++round) {
     const std::string script = GenerateScript(random);
-    ASSERT_EQ(ConvertWithProgram(script, kMinimumTextBufferSize + random() % 3000),
-              ConvertWithModel(script))
+    const std::size_t bufferSize = kMinimumTextBufferSize + random() % 3000;
+    const Conversion bytes = ConvertWithProgram(script, bufferSize);
+    ASSERT_EQ(bytes, ConvertWithModel(script)) << script;
+    const TextFormat& format = kUtf16Formats[round % 4];
+    ASSERT_EQ(ConvertWithProgram<char16_t>(ToUtf16(script, format), bufferSize, format),
+              ToUtf16(bytes, format))
         << script;
   }
 }
