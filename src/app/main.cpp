@@ -1,11 +1,17 @@
 // The process entry: parse the command line, then run the update it asks for.
+#include <string>
+#include <vector>
+
 #include "app/command_line.h"
 #include "app/run_update.h"
 #include "platform/console.h"
+#include "platform/unicode.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argumentCount, const char* const* arguments) {
   using namespace tablemend;
-  const CommandLine commandLine = ParseCommandLine(argc, argv);
+  const CommandLine commandLine = ParseCommandLine(argumentCount, arguments);
   int status = commandLine.exitStatus;
   switch (commandLine.action) {
     case CommandLineAction::kShowUsage:
@@ -24,3 +30,26 @@ int main(int argc, char** argv) {
   }
   return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16, every name exactly as typed, whatever the ANSI code
+// page holds; the program works with them as UTF-8, a lone surrogate kept (WTF-8).
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  std::vector<const char*> pointers;
+  for (int index = 0; index < argc; ++index) {
+    arguments.push_back(tablemend::EncodeUtf8(reinterpret_cast<const char16_t*>(argv[index]),
+                                              tablemend::LoneSurrogates::kKeep));
+  }
+  for (const std::string& argument : arguments) {
+    pointers.push_back(argument.c_str());
+  }
+  return Run(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv) {
+  return Run(argc, argv);
+}
+#endif

@@ -17,10 +17,11 @@ namespace {
 constexpr int kFailure = -1;
 constexpr int kSuccess = 0;
 
-// Prints a failure report and its closing "Exiting." line, unless the run is silent.
+// Prints a failure report and its closing "Exiting." line, unless the run is silent. A report
+// may name a file, whose name is UTF-8.
 int ReportFailure(const RunSettings& settings, std::string_view report) {
   if (!settings.silent) {
-    PrintText(report);
+    PrintUtf8Text(report);
     PrintText("Exiting.\n");
   }
   return kFailure;

@@ -1,4 +1,6 @@
-// Windows implementation of the platform layer: KERNEL32 calls on handles, ANSI paths.
+// Windows implementation of the platform layer: KERNEL32 calls on handles. Paths come in as
+// UTF-8 (WTF-8 where a name holds a lone surrogate) and go to the wide-character functions, so
+// that any name Windows allows, of any length, reaches the file system as it was typed.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -22,11 +24,50 @@ HANDLE NativeHandle(const FileHandle& file) {
   return reinterpret_cast<HANDLE>(file.native);
 }
 
+std::wstring Widen(const std::string& path) {
+  const std::u16string units = DecodeUtf8(path);
+  return std::wstring(units.begin(), units.end());
+}
+
+// The absolute form of a path as Windows resolves it: "." and ".." folded, slashes turned into
+// backslashes, and trailing dots and spaces of the last name dropped, as the file system does.
+// Empty when it cannot be had.
+std::wstring FullPathName(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) {
+    return std::wstring();
+  }
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+  if (length == 0 || length >= needed) {
+    return std::wstring();
+  }
+  full.resize(length);
+  return full;
+}
+
+// The path as the wide-character functions take it. A path whose absolute form the system would
+// refuse for its length gets that form with the prefix \\?\ that lifts the limit (\\?\UNC\ for
+// a network path); any other path goes as given, so ordinary paths behave as they always have,
+// and so does one that carries a prefix of its own.
+std::wstring WidePath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const std::wstring full = FullPathName(wide);
+  if (full.size() < MAX_PATH || wide.rfind(L"\\\\?\\", 0) == 0 || wide.rfind(L"\\\\.\\", 0) == 0) {
+    return wide;
+  }
+  if (full.rfind(L"\\\\", 0) == 0) {
+    return L"\\\\?\\UNC\\" + full.substr(2);
+  }
+  return L"\\\\?\\" + full;
+}
+
 bool OpenWithCreateFile(const std::string& path, DWORD access, DWORD disposition,
                         FileHandle& file) {
   // Others may read and write the file meanwhile, as with any file an editor has open.
-  const HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle =
+      CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -36,27 +77,11 @@ bool OpenWithCreateFile(const std::string& path, DWORD access, DWORD disposition
   return true;
 }
 
-// The absolute form of a path as Windows resolves it: "." and ".." folded, slashes turned into
-// backslashes, and trailing dots and spaces of the last name dropped, as the file system does.
-std::string FullPathName(const std::string& path) {
-  const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) {
-    return std::string();
-  }
-  std::string full(needed, '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-  if (length == 0 || length >= needed) {
-    return std::string();
-  }
-  full.resize(length);
-  return full;
-}
-
 // The volume and index that name a file whatever path leads to it; false when it cannot be had.
 bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
   const HANDLE handle =
-      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -68,8 +93,8 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& informati
 // True when the path, which is not a folder, leads to a file on a disk rather than a device
 // (CON, NUL, COM1) or a pipe.
 bool IsDiskFile(const std::string& path) {
-  const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+  const HANDLE handle = CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     // A file this user may not open is still a file: the opens that follow report it.
     return GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_SHARING_VIOLATION;
@@ -91,7 +116,7 @@ FILETIME ToFileTime(const FileTime& time) {
 }  // namespace
 
 PathKind QueryPathKind(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     return PathKind::kMissing;
   }
@@ -109,10 +134,10 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
            firstInformation.nFileIndexHigh == secondInformation.nFileIndexHigh &&
            firstInformation.nFileIndexLow == secondInformation.nFileIndexLow;
   }
-  const std::string firstFull = FullPathName(first);
-  const std::string secondFull = FullPathName(second);
+  const std::wstring firstFull = FullPathName(Widen(first));
+  const std::wstring secondFull = FullPathName(Widen(second));
   // Names differing only in case are one file on Windows file systems.
-  return !firstFull.empty() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, firstFull.c_str(),
+  return !firstFull.empty() && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, firstFull.c_str(),
                                               -1, secondFull.c_str(), -1) == CSTR_EQUAL;
 }
 
@@ -137,7 +162,7 @@ bool PrintToConsoleWindow(std::string_view text) {
 
 bool RenameFile(const std::string& from, const std::string& to) {
   // Never replaces an existing file: a backup, once made, is not overwritten.
-  return MoveFileA(from.c_str(), to.c_str()) != 0;
+  return MoveFileW(WidePath(from).c_str(), WidePath(to).c_str()) != 0;
 }
 
 bool OpenForReading(const std::string& path, FileHandle& file) {

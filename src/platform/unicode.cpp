@@ -56,7 +56,9 @@ char32_t DecodeSequence(std::string_view bytes, std::size_t index, std::size_t& 
     length = 0;
     return 0;
   }
-  char32_t point = static_cast<unsigned char>(bytes[index]) & (0xFF >> (length + 1));
+  // The lead byte's own bits: seven of an ASCII byte, fewer as the sequence grows.
+  char32_t point =
+      static_cast<unsigned char>(bytes[index]) & (length == 1 ? 0x7F : 0xFF >> (length + 1));
   for (std::size_t next = index + 1; next < index + length; ++next) {
     const unsigned byte = static_cast<unsigned char>(bytes[next]);
     if ((byte & 0xC0) != 0x80) {

@@ -94,12 +94,9 @@ EOF
   done
 }
 
-@test "names may hold bytes that are not UTF-8, and paths have no length limit" {
-  mkdir -p "$(printf '%0150d' 0)/$(printf '%0150d' 1)"
-  for name in $'cha\xee-\xff.rc' "$(printf '%0150d' 0)/$(printf '%0150d' 1)/a.rc"; do
-    cp "$examples/app.rc" "$name"
-    tm -f "$name" -e $'\xe9t\xe9\xff'
-    assert_output "Complete."
-    assert_files_equal "$name."$'\xe9t\xe9\xff' "$examples/app.rc"
-  done
+@test "names may hold bytes that are not UTF-8" {
+  cp "$examples/app.rc" $'cha\xee-\xff.rc'
+  tm -f $'cha\xee-\xff.rc' -e $'\xe9t\xe9\xff'
+  assert_output "Complete."
+  assert_files_equal $'cha\xee-\xff.rc.\xe9t\xe9\xff' "$examples/app.rc"
 }

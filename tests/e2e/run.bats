@@ -58,20 +58,26 @@ load helper
   cmp a.rc <(printf 'x\0y\r\rz\r\nSTRINGTABLE\r\nBEGIN\r\nA, "EI"\r\n')
 }
 
-@test "names are used as given: spaces, dashes, letters beyond ASCII, long extensions" {
+@test "names are used as given: spaces, dashes, any letters, long paths and extensions" {
+  long=$(printf '%0150d' 0)/$(printf '%0150d' 1)
+  mkdir -p "$long" ünï_名前
   while IFS='|' read -r name extension; do
     cp "$examples/app.rc" "./$name"
-    tm -f "$name" -e "${extension:-original}"
-    assert_output "Complete."
+    for round in first second; do
+      tm -f "$name" -e "${extension:-original}"
+      assert_output "Complete."
+    done
     assert_files_equal "./$name" "$golden/app.rc.expected"
     assert_files_equal "./$name.${extension:-original}" "$examples/app.rc"
-    assert_log "./$name.log" "$golden/app.rc.log.expected"
+    assert_log "./$name.log" "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
   done <<EOF
 my strings.rc|old copy
 -strings.rc|
 --file|-s
 chaîne.rc|été
 a.rc|$(printf '%0200d' 0)
+ünï_名前/b.rc|名前
+$long/a.rc|
 EOF
 }
 

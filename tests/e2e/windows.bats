@@ -2,14 +2,18 @@
 # case not counting, backslashes between folders.
 load helper
 
-@test "an extension that would make the backup the rc file or its log is refused" {
-  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
-  for extension in "" . .. " " ". ." log. LOG; do
-    tm -e "$extension" -f a.rc
-    assert_failure 255
-    assert_output "$(printf 'Backup file [a.rc.%s] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' "$extension")"
+@test "an extension that would make the backup the rc file or its log is refused, on long paths too" {
+  long=$(printf '%0150d' 0)/$(printf '%0150d' 1)
+  mkdir -p "$long"
+  for name in a.rc "$long/a.rc"; do
+    printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >"$name"
+    for extension in "" . .. " " ". ." log. LOG log; do
+      tm -e "$extension" -f "$name"
+      assert_failure 255
+      assert_output "$(printf 'Backup file [%s.%s] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' "$name" "$extension")"
+    done
+    assert_equal "$(ls "$(dirname "$name")" | grep a.rc)" "a.rc"
   done
-  assert_equal "$(ls)" "a.rc"
 }
 
 @test "backslashes separate folders, and a folder named as the file is refused" {

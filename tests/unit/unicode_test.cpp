@@ -1,0 +1,26 @@
+// UTF-16 to UTF-8 and back: the shown form of UTF-16 lines, and Windows file names.
+#include "platform/unicode.h"
+
+#include <gtest/gtest.h>
+
+namespace tablemend {
+namespace {
+
+TEST(Unicode, EncodesEveryKindOfUnitAndDecodesItBack) {
+  // ASCII, two- and three-byte characters, a pair, lone surrogates, the largest unit.
+  const std::u16string units = u"a\u00e9\u0800\u0a0d\U0001F600\xD800x\xDC00\xFFFF";
+  const std::string kept = EncodeUtf8(units, LoneSurrogates::kKeep);
+  EXPECT_EQ(
+      kept,
+      "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x9F\x98\x80\xED\xA0\x80x\xED\xB0\x80\xEF\xBF\xBF");
+  EXPECT_EQ(DecodeUtf8(kept), units);
+  EXPECT_EQ(
+      EncodeUtf8(units, LoneSurrogates::kReplace),
+      "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x9F\x98\x80\xEF\xBF\xBDx\xEF\xBF\xBD\xEF\xBF\xBF");
+  // Bytes no UTF-8 sequence explains stand for themselves: a stray continuation byte, a cut
+  // sequence, an overlong form.
+  EXPECT_EQ(DecodeUtf8("\x80\xE0\xA0 \xC0\xAF"), u"\u0080\u00e0\u00a0 \u00c0\u00af");
+}
+
+}  // namespace
+}  // namespace tablemend
