@@ -7,14 +7,14 @@ load helper
 # logged anything.
 check_answers() {
   printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
-  mkdir folder.rc && touch m.rc.original && printf '\xff\xfeA\0B' >cut.rc
+  mkdir folder.rc a.rc.d && touch m.rc.original && printf '\xff\xfeA\0B' >cut.rc
   while IFS='|' read -r want text arguments; do
     [ -f "$golden/$text" ] && text=$(cat "$golden/$text") || text=$(printf '%b' "$text")
     eval "tm $arguments"
     assert_equal "$status: $output" "$want: $text"
   done
   cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n')
-  assert_equal "$(ls)" "$(printf 'a.rc\ncut.rc\nfolder.rc\nm.rc.original')"
+  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.d\ncut.rc\nfolder.rc\nm.rc.original')"
 }
 
 @test "help, version and short command lines answer with their text and status" {
@@ -43,5 +43,6 @@ EOF
 255||-f folder.rc -s
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e log -f a.rc
 255||-s -e log -f a.rc
+255|Backup file [a.rc.d/../a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e d/../a.rc.log -f a.rc
 EOF
 }

@@ -2,7 +2,8 @@
 // write, close, rename, status query and time change on a file counts; with
 // FAULT_AT=n the n-th of them fails (or, with FAULT_KILL=1, the process dies there by SIGKILL),
 // and FAULT_COUNT=file receives the number of operations the run made. The console's
-// descriptors do not count.
+// descriptors do not count. FAULT_NO_NOREPLACE=1 makes the file system one that cannot refuse a
+// replacing rename (renameat2 with RENAME_NOREPLACE fails with EINVAL), as some can't.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -16,13 +17,18 @@
 
 static long operations;
 
+static int IsSet(const char* name) {
+  const char* value = getenv(name);
+  return value != NULL && *value != '\0';
+}
+
 // True when this operation is the one to fail.
 static int Fails(int errorNumber) {
   const char* at = getenv("FAULT_AT");
   if (++operations != (at != NULL ? atol(at) : 0)) {
     return 0;
   }
-  if (getenv("FAULT_KILL") != NULL) {
+  if (IsSet("FAULT_KILL")) {
     raise(SIGKILL);
   }
   errno = errorNumber;
@@ -60,7 +66,11 @@ int close(int fd) {
   return ON_FILE(fd, EIO) ? -1 : REAL(close)(fd);
 }
 int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
-  return Fails(EACCES) ? -1 : REAL(renameat2)(fromFolder, from, toFolder, to, flags);
+  if (Fails(EACCES) || IsSet("FAULT_NO_NOREPLACE")) {
+    errno = IsSet("FAULT_NO_NOREPLACE") ? EINVAL : EACCES;
+    return -1;
+  }
+  return REAL(renameat2)(fromFolder, from, toFolder, to, flags);
 }
 int stat(const char* path, struct stat* status) {
   return Fails(EACCES) ? -1 : REAL(stat)(path, status);

@@ -30,8 +30,11 @@ run_in_copy() {
   for history in first later; do
     FAULT_COUNT=$BATS_TEST_TMPDIR/count run_in_copy -s -f app.rc
     for operation in $(seq "$(cat ../count)"); do
-      FAULT_AT=$operation run_in_copy -f app.rc
-      assert_nothing_lost
+      # Also where renames cannot refuse to replace a file.
+      for no_noreplace in "" 1; do
+        FAULT_NO_NOREPLACE=$no_noreplace FAULT_AT=$operation run_in_copy -f app.rc
+        assert_nothing_lost
+      done
       FAULT_KILL=1 FAULT_AT=$operation run_in_copy -f app.rc
       assert_nothing_lost
       # Killed between the rename and the new file, the text waits under the backup's name.
@@ -43,6 +46,22 @@ run_in_copy() {
     done
     cd ../start && tm -s -f app.rc && assert_success
   done
+}
+
+@test "where renames cannot refuse to replace a file, the backup is made all the same" {
+  cp "$examples/app.rc" app.rc
+  FAULT_NO_NOREPLACE=1 LD_PRELOAD=$TABLEMEND_FAULT_SHIM tm -f app.rc
+  assert_output "Complete."
+  assert_files_equal app.rc.original "$examples/app.rc"
+}
+
+@test "a backup name that is a link to the rc file is refused, and a console that fails is a failure" {
+  cp "$examples/app.rc" a.rc && ln -s a.rc a.rc.original
+  tm -f a.rc
+  assert_failure 255
+  assert_output "$(printf 'Backup file [a.rc.original] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.')"
+  run sh -c '"$@" >/dev/full' sh "$TABLEMEND" --version
+  assert_failure 255
 }
 
 @test "a full disk is reported, and the next run with room writes the whole file" {

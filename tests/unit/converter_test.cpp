@@ -66,7 +66,7 @@ std::string GenerateScript(std::mt19937& random) {
   static const std::string kLongLine = std::string(1019, 'y') + ", \"\"q\"\"\"";
   // clang-format off
   static const std::vector<std::string> kLines = {
-      "STRINGTABLE", " STRINGTABLE X", "\tSTRINGTABLE", "BEGIN", " { ", "END", "}", "END //",
+      "STRINGTABLE", " STRINGTABLE X", "\tSTRINGTABLE", "  ", "BEGIN", " { ", "END", "}", "END //",
       "A, \"\"", "A,, L\"\"", " B ,\"\" , 1", "X, \"\"\"\"", "X \"a, \"\" b\"", "X, \"a\"", "",
       ",,", "a\0b, \"\""s, "\x80\x86, \"\x87\" \x81", "\x82\x83\x84\x85\xC3\xA9", kLongLine};
   // clang-format on
