@@ -27,12 +27,21 @@ int ReportFailure(const RunSettings& settings, std::string_view report) {
   return kFailure;
 }
 
+int ReportUnreadable(const RunSettings& settings, const std::string& path) {
+  return ReportFailure(settings, "Unable to open " + path + " for reading\n" +
+                                     "Make sure that you have permission to read the file.\n");
+}
+
+// The file the run converts: the backup, or on a first run the rc file that becomes it.
+const std::string& InputPath(const RunSettings& settings, const std::string& backupPath) {
+  return FileExists(backupPath) ? backupPath : settings.rcPath;
+}
+
 // Refuses what the run cannot handle safely before anything is renamed, written or logged: a
 // missing name, a missing file, a directory or device, a backup name that would be the rc file
 // or its log (whose text would then replace the rc file's), and UTF-16 text cut inside a
-// character. Tells the format of the text to convert: the backup's, or the rc file's on a first
-// run.
-int CheckRcFile(const RunSettings& settings, const std::string& backupPath, TextFormat& format) {
+// character.
+int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
   const std::string& rcPath = settings.rcPath;
   if (rcPath.empty()) {
     return ReportFailure(settings,
@@ -54,8 +63,9 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath, Text
         settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
                       "Please use the -e or --extension option to choose another extension\n");
   }
-  const std::string& inputPath = FileExists(backupPath) ? backupPath : rcPath;
-  if (!ReadTextFormat(inputPath, format)) {
+  const std::string& inputPath = InputPath(settings, backupPath);
+  TextFormat format;
+  if (ReadTextFormat(inputPath, format) == FormatRead::kCutShort) {
     return ReportFailure(settings, "File [" + inputPath +
                                        "] is UTF-16 text whose last character is cut short.\n" +
                                        "Save it whole and run again.\n");
@@ -157,8 +167,7 @@ int ConvertBackup(const RunSettings& settings, const std::string& backupPath,
   CopyPermissions(backupPath, output.file);
   BasicTextReader<Unit> input;
   if (!OpenTextReader(backupPath, format, input)) {
-    return ReportFailure(settings, "Unable to open " + backupPath + " for reading\n" +
-                                       "Make sure that you have permission to read the file.\n");
+    return ReportUnreadable(settings, backupPath);
   }
   ConvertStringTables<Unit>(input, output, [&](const BasicChangeRecord<Unit>& change) {
     ReportChange(settings, log, change);
@@ -175,8 +184,7 @@ std::string ComposeBackupPath(const RunSettings& settings) {
 
 int RunUpdate(const RunSettings& settings, LogClock clock) {
   const std::string backupPath = ComposeBackupPath(settings);
-  TextFormat format;
-  if (CheckRcFile(settings, backupPath, format) != kSuccess) {
+  if (CheckRcFile(settings, backupPath) != kSuccess) {
     return kFailure;
   }
   RunLog log;
@@ -190,6 +198,14 @@ int RunUpdate(const RunSettings& settings, LogClock clock) {
   WriteLogHeader(log);
   if (FileExists(backupPath) && !CheckModificationOrder(settings.rcPath, backupPath, log)) {
     return kFailure;
+  }
+  // The format decides how every byte is read, so it is read from the text this run converts,
+  // before the backup is made; text that cannot be read stops the run, where a guess could
+  // corrupt UTF-16 text.
+  const std::string& inputPath = InputPath(settings, backupPath);
+  TextFormat format;
+  if (ReadTextFormat(inputPath, format) != FormatRead::kRead) {
+    return ReportUnreadable(settings, inputPath);
   }
   if (MakeBackup(settings, backupPath) != kSuccess) {
     return kFailure;

@@ -197,22 +197,25 @@ TextFormat DetectTextFormat(std::string_view firstBytes) {
   return format;
 }
 
-bool ReadTextFormat(const std::string& path, TextFormat& format) {
-  format = TextFormat();
+FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
   FileHandle file;
   char start[4];
   std::size_t count = 0;
   std::ptrdiff_t read = 1;
   std::int64_t length = 0;
   if (!OpenForReading(path, file) || !GetFileLength(file, length)) {
-    return true;
+    return FormatRead::kUnreadable;
   }
   while (count < sizeof start && read > 0) {
     read = ReadBytes(file, start + count, sizeof start - count);
     count += read > 0 ? static_cast<std::size_t>(read) : 0;
   }
+  if (read < 0) {
+    return FormatRead::kUnreadable;
+  }
   format = DetectTextFormat(std::string_view(start, count));
-  return format.encoding == TextEncoding::kBytes || length % 2 == 0;
+  const bool wholeUnits = format.encoding == TextEncoding::kBytes || length % 2 == 0;
+  return wholeUnits ? FormatRead::kRead : FormatRead::kCutShort;
 }
 
 template <typename Unit>

@@ -43,10 +43,15 @@ struct TextFormat {
 // each; bytes otherwise.
 TextFormat DetectTextFormat(std::string_view firstBytes);
 
-// The format of the file at `path`. False when the file is UTF-16 with an odd number of bytes,
-// whose last character is cut: no conversion could keep it. A file that cannot be read counts
-// as bytes, and the opens that follow report it.
-bool ReadTextFormat(const std::string& path, TextFormat& format);
+enum class FormatRead {
+  kRead,
+  kUnreadable,
+  kCutShort,  // UTF-16 with an odd number of bytes: its last character is cut, and no
+              // conversion could keep it
+};
+
+// Reads the format of the file at `path` from its first bytes and its length.
+FormatRead ReadTextFormat(const std::string& path, TextFormat& format);
 
 // A text source: a file, or bytes in memory (for tests and fuzzing), read through one buffer.
 template <typename Unit>

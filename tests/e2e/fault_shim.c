@@ -3,7 +3,9 @@
 // FAULT_AT=n the n-th of them fails (or, with FAULT_KILL=1, the process dies there by SIGKILL),
 // and FAULT_COUNT=file receives the number of operations the run made. The console's
 // descriptors do not count. FAULT_NO_NOREPLACE=1 makes the file system one that cannot refuse a
-// replacing rename (renameat2 with RENAME_NOREPLACE fails with EINVAL), as some can't.
+// replacing rename (renameat2 with RENAME_NOREPLACE fails with EINVAL), as some can't, and
+// FAULT_SHORT_READS=1 makes every read of a file give one byte at most, as a read may stop
+// anywhere on pipes and network file systems.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -57,7 +59,8 @@ int open(const char* path, int flags, ...) {
   return Fails(EACCES) ? -1 : REAL(open)(path, flags, mode);
 }
 ssize_t read(int fd, void* buffer, size_t size) {
-  return ON_FILE(fd, EIO) ? -1 : REAL(read)(fd, buffer, size);
+  const size_t allowed = fd > 2 && IsSet("FAULT_SHORT_READS") && size > 1 ? 1 : size;
+  return ON_FILE(fd, EIO) ? -1 : REAL(read)(fd, buffer, allowed);
 }
 ssize_t write(int fd, const void* data, size_t size) {
   return ON_FILE(fd, ENOSPC) ? -1 : REAL(write)(fd, data, size);

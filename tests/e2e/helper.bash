@@ -1,7 +1,7 @@
 # Shared by the end-to-end tests: each test runs in a scratch folder of its own, starts the
 # program there as a user does, and compares the files it leaves with the expected bytes.
-# TABLEMEND names the program, TABLEMEND_LAUNCHER what starts it (Wine for the Windows build,
-# whose console ends its lines in CR LF), and TABLEMEND_WINDOWS=1 the Windows path rules.
+# TABLEMEND names the program and TABLEMEND_LAUNCHER what starts it (Wine for the Windows build,
+# whose console ends its lines in CR LF).
 bats_load_library bats-support
 bats_load_library bats-assert
 bats_load_library bats-file
@@ -21,10 +21,10 @@ tm() {
   while [[ "$output" == *[$'\r\n'] ]]; do output=${output%?}; done
 }
 
-# The program's files after a run of `tm -s` over the example with the given arguments.
+# The files a silent first run over the example leaves.
 converted_example() {
   cp "$examples/app.rc" app.rc
-  tm -s "$@" -f app.rc
+  tm -s -f app.rc
   assert_success
   assert_output ""
 }
@@ -36,7 +36,7 @@ assert_log() {
   diff <(sed -E "$stamp" "$1") <(sed -E "$stamp" "${@:2}")
 }
 
-# Moves a file's last-write time by the given nanoseconds from the time of another file.
+# Sets a file's last-write time the given nanoseconds after another file's.
 set_time_after() {
   local nanoseconds
   nanoseconds=$(($(stat -c %.9Y "$2" | tr -d .) + $3))

@@ -43,14 +43,6 @@ load helper
   assert_files_equal app.rc "$golden/app.rc.expected"
 }
 
-@test "a run right after a run is never refused" {
-  converted_example
-  for round in $(seq 20); do
-    tm -f app.rc
-    assert_output "Complete."
-  done
-}
-
 @test "the text rules hold on disk: CR LF written, lone CR and NUL kept, Ctrl-Z ends the text" {
   printf 'x\0y\r\rz\nSTRINGTABLE\nBEGIN\nA, ""\r\n\x1aEND\r\n' >a.rc
   tm -s -f a.rc
