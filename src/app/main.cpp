@@ -5,12 +5,14 @@
 #include "app/command_line.h"
 #include "app/run_update.h"
 #include "platform/console.h"
+#include "platform/platform.h"
 #include "platform/unicode.h"
 
 namespace {
 
 int Run(int argumentCount, const char* const* arguments) {
   using namespace tablemend;
+  OpenClosedStandardStreams();
   const CommandLine commandLine = ParseCommandLine(argumentCount, arguments);
   int status = commandLine.exitStatus;
   switch (commandLine.action) {

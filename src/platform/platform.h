@@ -28,6 +28,11 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 // environment for it); false when the system cannot give it.
 bool ReadLocalTime(std::tm& time);
 
+// Opens the null device on standard input, output and error where the caller left them closed
+// (POSIX): a file the run opens would take their place, and the console's messages would land in
+// the rc file or its log.
+void OpenClosedStandardStreams();
+
 // Writes UTF-8 text to standard output as characters when standard output is a Windows console,
 // which shows no UTF-8 bytes as such; false, with nothing written, when it is none (always on
 // POSIX systems, whose terminals take UTF-8).

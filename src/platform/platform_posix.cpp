@@ -76,6 +76,15 @@ bool ReadLocalTime(std::tm& time) {
   return now != static_cast<std::time_t>(-1) && localtime_r(&now, &time) != nullptr;
 }
 
+void OpenClosedStandardStreams() {
+  // An open takes the lowest free descriptor: the closed one, in turn.
+  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+    if (fcntl(descriptor, F_GETFD) == -1 && errno == EBADF) {
+      open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
+    }
+  }
+}
+
 bool PrintToConsoleWindow(std::string_view) {
   return false;
 }

@@ -146,6 +146,10 @@ bool ReadLocalTime(std::tm& time) {
   return now != static_cast<std::time_t>(-1) && localtime_s(&time, &now) == 0;
 }
 
+void OpenClosedStandardStreams() {
+  // Windows files are handles apart from the standard ones: nothing to do.
+}
+
 bool PrintToConsoleWindow(std::string_view text) {
   const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   DWORD mode = 0;

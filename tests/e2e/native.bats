@@ -65,6 +65,14 @@ run_in_copy() {
   assert_failure 255
 }
 
+@test "closed standard streams keep the console's messages out of the files" {
+  cp "$examples/app.rc" app.rc
+  run sh -c 'exec "$@" <&- >&- 2>&-' sh "$TABLEMEND" -v -f app.rc
+  assert_success
+  assert_files_equal app.rc "$golden/app.rc.expected"
+  assert_log app.rc.log "$golden/app.rc.log.expected"
+}
+
 @test "a full disk is reported, and the next run with room writes the whole file" {
   printf 'STRINGTABLE\r\nBEGIN\r\n' >a.rc
   for entry in $(seq 20000); do printf 'A, ""\r\n'; done >>a.rc

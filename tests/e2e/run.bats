@@ -48,6 +48,9 @@ load helper
   tm -s -f a.rc
   assert_success
   cmp a.rc <(printf 'x\0y\r\rz\r\nSTRINGTABLE\r\nBEGIN\r\nA, "EI"\r\n')
+  printf x >one.rc
+  tm -s -f one.rc
+  cmp one.rc <(printf x)
 }
 
 @test "names are used as given: spaces, dashes, any letters, long paths and extensions" {
