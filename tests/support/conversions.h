@@ -68,16 +68,6 @@ inline std::string ToUtf16(std::string_view bytes, const TextFormat& format) {
   return stored;
 }
 
-// A conversion of bytes as the conversion of their UTF-16 text must come out: the changes as
-// little-endian units, as ConvertWithProgram gives them.
-inline Conversion ToUtf16(const Conversion& bytes, const TextFormat& format) {
-  Conversion units{ToUtf16(bytes.output, format), {}};
-  for (const std::string& change : bytes.changes) {
-    units.changes.push_back(ToUtf16(change, TextFormat()));
-  }
-  return units;
-}
-
 // Stored text as the converter reads it: up to a Ctrl-Z, CR LF as one LF, in chunks that end at
 // a line feed or after 1023 characters.
 inline std::vector<std::string> ReadChunks(std::string_view stored) {
@@ -134,6 +124,27 @@ inline Conversion ConvertWithModel(std::string_view stored) {
     result.output += written.back() == '\n' ? written.insert(written.size() - 1, "\r") : written;
   }
   return result;
+}
+
+// The property the tests hold the program to: converting bytes through buffers of the given size
+// gives what the model gives; and the same bytes as UTF-16 text of the given format, one code
+// unit each, come out as the UTF-16 text of that result. An empty text when it holds, or what
+// broke. (A UTF-8 byte-order mark, which means nothing in UTF-16 text, skips the second part.)
+inline std::string CheckConversion(std::string_view bytes, std::size_t bufferSize,
+                                   const TextFormat& utf16Format) {
+  const Conversion result = ConvertWithProgram(bytes, bufferSize);
+  if (!(result == ConvertWithModel(bytes))) {
+    return "the program and the model convert the bytes differently";
+  }
+  Conversion expected{ToUtf16(result.output, utf16Format), {}};
+  for (const std::string& change : result.changes) {
+    expected.changes.push_back(ToUtf16(change, TextFormat()));
+  }
+  const bool utf16Agrees = ConvertWithProgram<char16_t>(ToUtf16(bytes, utf16Format), bufferSize,
+                                                        utf16Format) == expected;
+  return utf16Agrees || bytes.substr(0, 3) == "\xEF\xBB\xBF"
+             ? ""
+             : "UTF-16 text converts otherwise than the same text in bytes";
 }
 
 }  // namespace tablemend::check
