@@ -125,7 +125,6 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
       if (!foundKeyword) {
         return;
       }
-      previousNamesTable = true;
     }
     if (!ReadLineChunk(input, chunk)) {
       return;
@@ -134,7 +133,8 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
     const bool chunkStartsLine = startsLine;
     startsLine = chunk.back() == '\n';
     if (!inBlock) {
-      // The chunk before this one named a table: this one may open its block.
+      // The chunk before this one named a table (the bulk copy stopped after it, or it was read
+      // here): this one may open its block.
       inBlock = firstInBlock = OpensBlock(chunk);
       previousNamesTable = NamesStringTable(chunk);
       WriteLineChunk(output, chunk);

@@ -50,6 +50,7 @@ load helper
   cmp a.rc <(printf 'x\0y\r\rz\r\nSTRINGTABLE\r\nBEGIN\r\nA, "EI"\r\n')
   printf x >one.rc
   tm -s -f one.rc
+  assert_success
   cmp one.rc <(printf x)
 }
 
