@@ -7,16 +7,16 @@ namespace tablemend {
 namespace {
 
 TEST(Unicode, EncodesEveryKindOfUnitAndDecodesItBack) {
-  // ASCII, two- and three-byte characters, a pair, lone surrogates, the largest unit.
-  const std::u16string units = u"a\u00e9\u0800\u0a0d\U0001F600\xD800x\xDC00\xFFFF";
+  // ASCII, two- and three-byte characters, pairs, lone surrogates, the largest unit.
+  const std::u16string units = u"a\u00e9\u0800\u0a0d\U00010000\U0001F60D\xD800x\xDC00\xFFFF";
   const std::string kept = EncodeUtf8(units, LoneSurrogates::kKeep);
-  EXPECT_EQ(
-      kept,
-      "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x9F\x98\x80\xED\xA0\x80x\xED\xB0\x80\xEF\xBF\xBF");
+  EXPECT_EQ(kept,
+            "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x90\x80\x80\xF0\x9F\x98\x8D\xED\xA0\x80x"
+            "\xED\xB0\x80\xEF\xBF\xBF");
   EXPECT_EQ(DecodeUtf8(kept), units);
-  EXPECT_EQ(
-      EncodeUtf8(units, LoneSurrogates::kReplace),
-      "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x9F\x98\x80\xEF\xBF\xBDx\xEF\xBF\xBD\xEF\xBF\xBF");
+  EXPECT_EQ(EncodeUtf8(units, LoneSurrogates::kReplace),
+            "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x90\x80\x80\xF0\x9F\x98\x8D\xEF\xBF\xBDx"
+            "\xEF\xBF\xBD\xEF\xBF\xBF");
   // Bytes no UTF-8 sequence explains stand for themselves: a stray continuation byte, a cut
   // sequence, an overlong form.
   EXPECT_EQ(DecodeUtf8("\x80\xE0\xA0 \xC0\xAF"), u"\u0080\u00e0\u00a0 \u00c0\u00af");
