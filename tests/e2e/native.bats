@@ -107,11 +107,11 @@ EOF
   rm -rf "$folder"
 }
 
-@test "the new rc file takes its backup's permission bits, whatever the umask" {
+@test "the new rc file takes its backup's permission bits, whatever the umask; the log the umask's" {
   cp "$examples/app.rc" app.rc && chmod 640 app.rc
   for round in first second; do
     run sh -c 'umask 077 && exec "$@"' sh "$TABLEMEND" -f app.rc
-    assert_equal "$(stat -c %a app.rc app.rc.original)" "$(printf '640\n640')"
+    assert_equal "$(stat -c %a app.rc app.rc.original app.rc.log)" "$(printf '640\n640\n600')"
   done
 }
 
