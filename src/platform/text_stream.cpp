@@ -15,6 +15,10 @@ namespace {
 
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
+// The line end every line feed is written as.
+template <typename Unit>
+constexpr Unit kCrLf[] = {'\r', '\n'};
+
 // The first place of `unit` among `count` units, or null. Bytes go to memchr, which the C
 // library makes fast.
 const char* FindUnit(const char* units, std::size_t count, char unit) {
@@ -75,8 +79,7 @@ void SwapBytes(Unit* units, std::size_t count) {
 }
 
 template <typename Unit>
-void AllocateBuffer(std::unique_ptr<Unit[]>& buffer, std::size_t& capacity,
-                    std::size_t size = kTextBufferSize) {
+void AllocateBuffer(std::unique_ptr<Unit[]>& buffer, std::size_t& capacity, std::size_t size) {
   capacity = std::max(size, kMinimumTextBufferSize);
   buffer.reset(new Unit[capacity]);
 }
@@ -136,9 +139,12 @@ void RefillReader(BasicTextReader<Unit>& reader) {
   reader.end += static_cast<std::size_t>(count);
 }
 
-// Takes the byte-order mark off the front of the input.
+// Readies a reader for the text of this format: its buffer, its byte order, and the byte-order
+// mark taken off the front of the input.
 template <typename Unit>
-void SkipByteOrderMark(const TextFormat& format, BasicTextReader<Unit>& reader) {
+void StartTextReader(const TextFormat& format, BasicTextReader<Unit>& reader,
+                     std::size_t bufferSize) {
+  AllocateBuffer(reader.buffer, reader.capacity, bufferSize);
   reader.swapBytes = StoredSwapped(format.encoding);
   Unit mark;
   if (format.byteOrderMark && ReadUnits(reader, &mark, 1) != 1) {
@@ -166,6 +172,8 @@ void AppendUnits(BasicTextWriter<Unit>& writer, const Unit* data, std::size_t si
   }
 }
 
+// Readies a writer for the text of this format: its buffer, its byte order, and the byte-order
+// mark written first.
 template <typename Unit>
 void StartTextWriter(const TextFormat& format, BasicTextWriter<Unit>& writer,
                      std::size_t bufferSize) {
@@ -224,8 +232,7 @@ bool OpenTextReader(const std::string& path, const TextFormat& format,
   if (!OpenForReading(path, reader.file)) {
     return false;
   }
-  AllocateBuffer(reader.buffer, reader.capacity);
-  SkipByteOrderMark(format, reader);
+  StartTextReader(format, reader, kTextBufferSize);
   return true;
 }
 
@@ -234,8 +241,7 @@ void AttachTextReader(std::string_view bytes, const TextFormat& format,
                       BasicTextReader<Unit>& reader, std::size_t bufferSize) {
   reader.fromMemory = true;
   reader.unreadMemory = bytes;
-  AllocateBuffer(reader.buffer, reader.capacity, bufferSize);
-  SkipByteOrderMark(format, reader);
+  StartTextReader(format, reader, bufferSize);
 }
 
 namespace {
@@ -305,7 +311,6 @@ template <typename Unit>
 long long CopyLineChunksUntil(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
                               bool (*stopAfter)(std::basic_string_view<Unit> chunk),
                               bool& stopped) {
-  static constexpr Unit kCrLf[] = {'\r', '\n'};
   long long count = 0;
   std::size_t runStart = reader.begin;  // units passed over and not yet copied start here
   const auto copyRun = [&](std::size_t runEnd) {
@@ -331,7 +336,7 @@ long long CopyLineChunksUntil(BasicTextReader<Unit>& reader, BasicTextWriter<Uni
     if (extent.bareLf) {
       // The one place where the stored units differ from what is written.
       copyRun(reader.begin - 1);
-      AppendUnits(writer, kCrLf, 2);
+      AppendUnits(writer, kCrLf<Unit>, 2);
       runStart = reader.begin;
     }
     if (stopAfter(chunk)) {
@@ -370,7 +375,7 @@ bool OpenTextAppender(const std::string& path, TextWriter& writer) {
   if (!OpenForAppending(path, writer.file)) {
     return false;
   }
-  AllocateBuffer(writer.buffer, writer.capacity);
+  StartTextWriter(TextFormat(), writer, kTextBufferSize);
   return true;
 }
 
@@ -390,7 +395,6 @@ void WriteText(TextWriter& writer, std::string_view text) {
 
 template <typename Unit>
 void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View chunk) {
-  static constexpr Unit kCrLf[] = {'\r', '\n'};
   if (chunk.empty() || chunk.back() != '\n') {
     AppendUnits(writer, chunk.data(), chunk.size());
     return;
@@ -406,7 +410,7 @@ void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View 
     return;
   }
   AppendUnits(writer, chunk.data(), text);
-  AppendUnits(writer, kCrLf, 2);
+  AppendUnits(writer, kCrLf<Unit>, 2);
 }
 
 template <typename Unit>
