@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+
+#include "platform/unit_search.h"
 
 namespace tablemend {
 
@@ -18,48 +17,6 @@ constexpr char16_t kByteOrderMark = 0xFEFF;
 // The line end every line feed is written as.
 template <typename Unit>
 constexpr Unit kCrLf[] = {'\r', '\n'};
-
-// The first place of `unit` among `count` units, or null. Bytes go to memchr, which the C
-// library makes fast.
-const char* FindUnit(const char* units, std::size_t count, char unit) {
-  return static_cast<const char*>(std::memchr(units, unit, count));
-}
-
-// UTF-16 units are looked at several at a time: eight with SSE2, else four, as the 16-bit lanes
-// of a 64-bit word, where a lane equal to the unit becomes zero under the exclusive or and a zero
-// lane is told by the borrow it takes from its top bit. One at a time, UTF-16 text would take
-// three times as long as bytes.
-const char16_t* FindUnit(const char16_t* units, std::size_t count, char16_t unit) {
-  std::size_t index = 0;
-#ifdef __SSE2__
-  const __m128i pattern = _mm_set1_epi16(static_cast<short>(unit));
-  for (; index + 8 <= count; index += 8) {
-    const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + index));
-    const int found = _mm_movemask_epi8(_mm_cmpeq_epi16(lanes, pattern));
-    if (found != 0) {
-      return units + index + __builtin_ctz(static_cast<unsigned>(found)) / 2;
-    }
-  }
-#else
-  constexpr std::uint64_t kLowBits = 0x0001000100010001ULL;
-  constexpr std::uint64_t kHighBits = 0x8000800080008000ULL;
-  const std::uint64_t pattern = kLowBits * unit;
-  for (; index + 4 <= count; index += 4) {
-    std::uint64_t lanes;
-    std::memcpy(&lanes, units + index, sizeof lanes);
-    lanes ^= pattern;
-    if (((lanes - kLowBits) & ~lanes & kHighBits) != 0) {
-      break;
-    }
-  }
-#endif
-  for (; index < count; ++index) {
-    if (units[index] == unit) {
-      return units + index;
-    }
-  }
-  return nullptr;
-}
 
 // True when UTF-16 of this encoding is stored in the byte order this machine does not use.
 bool StoredSwapped(TextEncoding encoding) {
