@@ -16,7 +16,11 @@ if(WIN32)
     install(FILES "${CMAKE_BINARY_DIR}/${name}" DESTINATION .)
   endforeach()
   set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME "Tablemend-${PROJECT_VERSION}-win32")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_PACKAGE_FILE_NAME "Tablemend-${PROJECT_VERSION}-win64")
+  else()
+    set(CPACK_PACKAGE_FILE_NAME "Tablemend-${PROJECT_VERSION}-win32")
+  endif()
 else()
   # What Debian's policy asks of a package: the manual page and the changelog compressed, and a
   # copyright file.

@@ -1,8 +1,7 @@
-# Cross compiling for 32-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-i686).
+# Cross compiling for Windows with MinGW-w64, for the width the toolchain file that includes this
+# one names in TABLEMEND_MINGW_PREFIX (i686-w64-mingw32 or x86_64-w64-mingw32).
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(TABLEMEND_MINGW_PREFIX i686-w64-mingw32)
 # The POSIX-threads flavour: GoogleTest needs std::mutex, which the win32 flavour lacks. The
 # program starts no thread, and static linking keeps it self-contained all the same.
 set(CMAKE_C_COMPILER ${TABLEMEND_MINGW_PREFIX}-gcc-posix)
