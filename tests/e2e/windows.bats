@@ -26,3 +26,25 @@ load helper
   assert_output "File given [res\b.rc] is not a regular file."$'\n'"Exiting."
   assert_equal "$(ls res)" "$(printf 'b.rc\nen')"
 }
+
+@test "a resource compiler takes the converted example: placeholders where the strings were empty" {
+  converted_example
+  cp "$BATS_TEST_DIRNAME/resource.h" .
+  "$TABLEMEND_WINDRES" -c 65001 -i app.rc -o app.res
+  # The string tables read back from the compiled resources, "ID, text" a line. An empty string is
+  # no resource at all, so IDS_UNTOUCHED (10), left "" outside any block, is not among them.
+  run "$TABLEMEND_WINDRES" -i app.res -O rc
+  assert_success
+  assert_equal "$(sed -n '/^STRINGTABLE/,/^END/s/^  //p' <<<"$output")" "$(cat <<'EOF'
+1, "EI"
+2, "Ready"
+3, "--"
+4, "Say ""hello"""
+5, L"Caf\351 \x2013 \x540d\x524d"
+6, "--"
+7, "--"
+8, "Save"
+9, "--"
+EOF
+)"
+}
