@@ -6,7 +6,7 @@
 #include "app/run_update.h"
 #include "platform/console.h"
 #include "platform/platform.h"
-#include "platform/unicode.h"
+#include "unicode/unicode.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include "convert/string_table_converter.h"
 #include "platform/console.h"
 #include "platform/platform.h"
-#include "platform/text_stream.h"
-#include "platform/unicode.h"
+#include "text/text_reader.h"
+#include "unicode/unicode.h"
 #include "safeguard/modification_guard.h"
 #include "safeguard/run_log.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-#include "platform/text_stream.h"
+#include "text/text_reader.h"
 
 namespace tablemend {
 

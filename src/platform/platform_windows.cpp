@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "platform/platform.h"
-#include "platform/unicode.h"
+#include "unicode/unicode.h"
 
 namespace tablemend {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "convert/string_table_converter.h"
-#include "platform/text_stream.h"
+#include "text/text_writer.h"
 
 namespace tablemend {
 

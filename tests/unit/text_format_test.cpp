@@ -1,7 +1,7 @@
 // What the first bytes of a file say about its encoding: a mistake here would corrupt every line.
 #include <gtest/gtest.h>
 
-#include "platform/text_stream.h"
+#include "text/text_format.h"
 
 namespace tablemend {
 namespace {

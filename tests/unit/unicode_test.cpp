@@ -1,5 +1,5 @@
 // UTF-16 to UTF-8 and back: the shown form of UTF-16 lines, and Windows file names.
-#include "platform/unicode.h"
+#include "unicode/unicode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The UTF-16 searches against the plain loop: the four-at-a-time one is what the 32-bit Windows
 // program runs, and it is tested here on whatever machine builds the tests.
-#include "platform/unit_search.h"
+#include "text/unit_search.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/unicode.h"
+#include "unicode/unicode.h"
 
 namespace tablemend {
 

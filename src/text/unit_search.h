@@ -1,8 +1,8 @@
 // Finding one code unit in a run of them: bytes through the C library's memchr, UTF-16 units
 // several at a time. Both UTF-16 searches are compiled wherever they can be, so that the one the
 // 32-bit Windows program uses is tested on every build machine too.
-#ifndef TABLEMEND_PLATFORM_UNIT_SEARCH_H
-#define TABLEMEND_PLATFORM_UNIT_SEARCH_H
+#ifndef TABLEMEND_TEXT_UNIT_SEARCH_H
+#define TABLEMEND_TEXT_UNIT_SEARCH_H
 
 #include <cstddef>
 

@@ -1,7 +1,8 @@
 // Between UTF-16 code units and UTF-8 bytes, for what the program shows of a UTF-16 text and for
-// the Windows file names it takes and prints.
-#ifndef TABLEMEND_PLATFORM_UNICODE_H
-#define TABLEMEND_PLATFORM_UNICODE_H
+// the Windows file names it takes and prints. Plain conversions that touch no file: the Windows
+// file layer converts every name with them, so they lie beneath it.
+#ifndef TABLEMEND_UNICODE_UNICODE_H
+#define TABLEMEND_UNICODE_UNICODE_H
 
 #include <string>
 #include <string_view>

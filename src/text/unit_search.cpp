@@ -1,4 +1,4 @@
-#include "platform/unit_search.h"
+#include "text/unit_search.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,0 +1,48 @@
+#include "text/text_format.h"
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace tablemend {
+
+TextFormat DetectTextFormat(std::string_view firstBytes) {
+  const auto byte = [firstBytes](std::size_t index) {
+    return index < firstBytes.size() ? static_cast<unsigned char>(firstBytes[index]) : 0xFFu;
+  };
+  const auto plainAscii = [](unsigned value) { return value > 0 && value < 0x80; };
+  TextFormat format;
+  if ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF)) {
+    format.encoding =
+        byte(0) == 0xFF ? TextEncoding::kUtf16LittleEndian : TextEncoding::kUtf16BigEndian;
+    format.byteOrderMark = true;
+  } else if (byte(1) == 0 && byte(3) == 0 && plainAscii(byte(0)) && plainAscii(byte(2))) {
+    format.encoding = TextEncoding::kUtf16LittleEndian;
+  } else if (byte(0) == 0 && byte(2) == 0 && plainAscii(byte(1)) && plainAscii(byte(3))) {
+    format.encoding = TextEncoding::kUtf16BigEndian;
+  }
+  return format;
+}
+
+FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
+  FileHandle file;
+  char start[4];
+  std::size_t count = 0;
+  std::ptrdiff_t read = 1;
+  std::int64_t length = 0;
+  if (!OpenForReading(path, file) || !GetFileLength(file, length)) {
+    return FormatRead::kUnreadable;
+  }
+  while (count < sizeof start && read > 0) {
+    read = ReadBytes(file, start + count, sizeof start - count);
+    count += read > 0 ? static_cast<std::size_t>(read) : 0;
+  }
+  if (read < 0) {
+    return FormatRead::kUnreadable;
+  }
+  format = DetectTextFormat(std::string_view(start, count));
+  const bool wholeUnits = format.encoding == TextEncoding::kBytes || length % 2 == 0;
+  return wholeUnits ? FormatRead::kRead : FormatRead::kCutShort;
+}
+
+}  // namespace tablemend

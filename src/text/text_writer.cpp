@@ -1,0 +1,151 @@
+#include "text/text_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tablemend {
+
+namespace {
+
+constexpr char16_t kByteOrderMark = 0xFEFF;
+
+// Readies a writer for the text of this format: its buffer, its byte order, and the byte-order
+// mark written first.
+template <typename Unit>
+void StartTextWriter(const TextFormat& format, BasicTextWriter<Unit>& writer,
+                     std::size_t bufferSize) {
+  AllocateTextBuffer(writer.buffer, writer.capacity, bufferSize);
+  writer.swapBytes = StoredSwapped(format.encoding);
+  if (format.byteOrderMark) {
+    const Unit mark = static_cast<Unit>(kByteOrderMark);
+    WriteStoredUnits(writer, &mark, 1);
+  }
+}
+
+}  // namespace
+
+template <typename Unit>
+BasicTextWriter<Unit>::~BasicTextWriter() {
+  if (memory != nullptr || IsOpen(file)) {
+    FlushTextWriter(*this);
+  }
+}
+
+template <typename Unit>
+bool OpenTextWriter(const std::string& path, const TextFormat& format,
+                    BasicTextWriter<Unit>& writer) {
+  if (!OpenForWriting(path, writer.file)) {
+    return false;
+  }
+  StartTextWriter(format, writer, kTextBufferSize);
+  return true;
+}
+
+template <typename Unit>
+void AttachTextWriter(std::string& target, const TextFormat& format, BasicTextWriter<Unit>& writer,
+                      std::size_t bufferSize) {
+  writer.memory = &target;
+  StartTextWriter(format, writer, bufferSize);
+}
+
+bool OpenTextAppender(const std::string& path, TextWriter& writer) {
+  if (!OpenForAppending(path, writer.file)) {
+    return false;
+  }
+  StartTextWriter(TextFormat(), writer, kTextBufferSize);
+  return true;
+}
+
+// Byte by byte: the texts written this way (log headers, footers, the refusal banner) are short
+// and full of line feeds, where one pass costs less than a search for each line feed.
+void WriteText(TextWriter& writer, std::string_view text) {
+  for (const char c : text) {
+    if (writer.capacity - writer.used < 2) {
+      FlushTextWriter(writer);
+    }
+    if (c == '\n') {
+      writer.buffer[writer.used++] = '\r';
+    }
+    writer.buffer[writer.used++] = c;
+  }
+}
+
+// Copies units into the buffer as they are, handing it to the system whenever it is full.
+template <typename Unit>
+void WriteStoredUnits(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
+  if (count <= writer.capacity - writer.used) {
+    std::memcpy(writer.buffer.get() + writer.used, units, count * sizeof(Unit));
+    writer.used += count;
+    return;
+  }
+  while (count > 0) {
+    if (writer.used == writer.capacity) {
+      FlushTextWriter(writer);
+    }
+    const std::size_t part = std::min(count, writer.capacity - writer.used);
+    std::memcpy(writer.buffer.get() + writer.used, units, part * sizeof(Unit));
+    writer.used += part;
+    units += part;
+    count -= part;
+  }
+}
+
+template <typename Unit>
+void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View chunk) {
+  if (chunk.empty() || chunk.back() != '\n') {
+    WriteStoredUnits(writer, chunk.data(), chunk.size());
+    return;
+  }
+  // The common case, a line that fits the buffer, in one copy.
+  const std::size_t text = chunk.size() - 1;
+  if (text + 2 <= writer.capacity - writer.used) {
+    Unit* out = writer.buffer.get() + writer.used;
+    std::memcpy(out, chunk.data(), text * sizeof(Unit));
+    out[text] = '\r';
+    out[text + 1] = '\n';
+    writer.used += text + 2;
+    return;
+  }
+  WriteStoredUnits(writer, chunk.data(), text);
+  WriteStoredUnits(writer, kCrLf<Unit>, 2);
+}
+
+template <typename Unit>
+bool FlushTextWriter(BasicTextWriter<Unit>& writer) {
+  if (writer.used > 0 && !writer.failed) {
+    if (writer.swapBytes) {
+      SwapBytes(writer.buffer.get(), writer.used);
+    }
+    const char* bytes = reinterpret_cast<const char*>(writer.buffer.get());
+    const std::size_t size = writer.used * sizeof(Unit);
+    if (writer.memory != nullptr) {
+      writer.memory->append(bytes, size);
+    } else if (!WriteBytes(writer.file, bytes, size)) {
+      writer.failed = true;
+    }
+  }
+  writer.used = 0;
+  return !writer.failed;
+}
+
+template <typename Unit>
+bool CloseTextWriter(BasicTextWriter<Unit>& writer) {
+  const bool flushed = FlushTextWriter(writer);
+  writer.memory = nullptr;
+  return CloseFile(writer.file) && flushed;
+}
+
+// The two code-unit widths: bytes, and UTF-16 units.
+#define TABLEMEND_TEXT_WRITER_FOR(Unit)                                                        \
+  template struct BasicTextWriter<Unit>;                                                       \
+  template bool OpenTextWriter(const std::string&, const TextFormat&, BasicTextWriter<Unit>&); \
+  template void AttachTextWriter(std::string&, const TextFormat&, BasicTextWriter<Unit>&,      \
+                                 std::size_t);                                                 \
+  template void WriteLineChunk(BasicTextWriter<Unit>&, UnitsOf<Unit>::View);                   \
+  template void WriteStoredUnits(BasicTextWriter<Unit>&, const Unit*, std::size_t);            \
+  template bool FlushTextWriter(BasicTextWriter<Unit>&);                                       \
+  template bool CloseTextWriter(BasicTextWriter<Unit>&);
+TABLEMEND_TEXT_WRITER_FOR(char)
+TABLEMEND_TEXT_WRITER_FOR(char16_t)
+
+}  // namespace tablemend

@@ -1,0 +1,76 @@
+// Writing text files as this program keeps them: every line feed goes to disk as CR LF, through
+// one buffer over binary I/O, the same on every platform. The rc file is written in its own
+// format; the log is bytes.
+#ifndef TABLEMEND_TEXT_TEXT_WRITER_H
+#define TABLEMEND_TEXT_TEXT_WRITER_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "text/text_buffer.h"
+#include "text/text_format.h"
+
+namespace tablemend {
+
+// A text sink: a file, or bytes in memory, written through one buffer.
+template <typename Unit>
+struct BasicTextWriter {
+  FileHandle file;
+  std::string* memory = nullptr;
+  bool swapBytes = false;
+  std::unique_ptr<Unit[]> buffer;
+  std::size_t capacity = 0;
+  std::size_t used = 0;
+  bool failed = false;  // sticky: once a write fails, the rest is dropped and reported at close
+
+  BasicTextWriter() = default;
+  BasicTextWriter(const BasicTextWriter&) = delete;
+  BasicTextWriter& operator=(const BasicTextWriter&) = delete;
+  // Flushes what is still buffered, so that a run that stops early keeps what it wrote.
+  ~BasicTextWriter();
+};
+
+using TextWriter = BasicTextWriter<char>;
+
+// Creates the file anew or cuts it to length zero, and writes the byte-order mark when the
+// format has one.
+template <typename Unit>
+bool OpenTextWriter(const std::string& path, const TextFormat& format,
+                    BasicTextWriter<Unit>& writer);
+// Writes to memory; a small buffer (for tests) makes every flush path run often.
+template <typename Unit>
+void AttachTextWriter(std::string& target, const TextFormat& format, BasicTextWriter<Unit>& writer,
+                      std::size_t bufferSize = kTextBufferSize);
+// Appends bytes to the file, creating it when missing.
+bool OpenTextAppender(const std::string& path, TextWriter& writer);
+
+// Writes a text of bytes, line feeds anywhere.
+void WriteText(TextWriter& writer, std::string_view text);
+
+// A view of code units of the writer's width; its own type is not deduced, so that any text that
+// converts to it (a string literal, a string) may be passed.
+template <typename Unit>
+struct UnitsOf {
+  using View = std::basic_string_view<Unit>;
+};
+
+// The same for a text that holds no line feed but perhaps as its last unit, as every chunk and
+// every line built from one does: no search for line feeds is needed.
+template <typename Unit>
+void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View chunk);
+// Writes units exactly as they are to be stored, line ends already CR LF.
+template <typename Unit>
+void WriteStoredUnits(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count);
+// Hands the buffered units to the system; false once any write has failed.
+template <typename Unit>
+bool FlushTextWriter(BasicTextWriter<Unit>& writer);
+// Flushes and closes; false when any write, the flush or the close failed.
+template <typename Unit>
+bool CloseTextWriter(BasicTextWriter<Unit>& writer);
+
+}  // namespace tablemend
+
+#endif
