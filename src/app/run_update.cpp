@@ -2,75 +2,22 @@
 
 #include <string_view>
 
+#include "app/rc_file_checks.h"
 #include "convert/string_table_converter.h"
 #include "platform/console.h"
 #include "platform/platform.h"
-#include "text/text_reader.h"
-#include "unicode/unicode.h"
 #include "safeguard/modification_guard.h"
 #include "safeguard/run_log.h"
+#include "text/text_reader.h"
+#include "unicode/unicode.h"
 
 namespace tablemend {
 
 namespace {
 
-constexpr int kFailure = -1;
-constexpr int kSuccess = 0;
-
-// Prints a failure report and its closing "Exiting." line, unless the run is silent. A report
-// may name a file, whose name is UTF-8.
-int ReportFailure(const RunSettings& settings, std::string_view report) {
-  if (!settings.silent) {
-    PrintUtf8Text(report);
-    PrintText("Exiting.\n");
-  }
-  return kFailure;
-}
-
-int ReportUnreadable(const RunSettings& settings, const std::string& path) {
-  return ReportFailure(settings, "Unable to open " + path + " for reading\n" +
-                                     "Make sure that you have permission to read the file.\n");
-}
-
 // The file the run converts: the backup, or on a first run the rc file that becomes it.
 const std::string& InputPath(const RunSettings& settings, const std::string& backupPath) {
   return FileExists(backupPath) ? backupPath : settings.rcPath;
-}
-
-// Refuses what the run cannot handle safely before anything is renamed, written or logged: a
-// missing name, a missing file, a directory or device, a backup name that would be the rc file
-// or its log (whose text would then replace the rc file's), and UTF-16 text cut inside a
-// character.
-int CheckRcFile(const RunSettings& settings, const std::string& backupPath) {
-  const std::string& rcPath = settings.rcPath;
-  if (rcPath.empty()) {
-    return ReportFailure(settings,
-                         "File not given...\n"
-                         "Please use the -f or --file option to specify a file\n");
-  }
-  switch (QueryPathKind(rcPath)) {
-    case PathKind::kMissing:
-      return ReportFailure(settings, "File given [" + rcPath + "] does not exist.\n");
-    case PathKind::kDirectory:
-    case PathKind::kOther:
-      return ReportFailure(settings, "File given [" + rcPath + "] is not a regular file.\n");
-    case PathKind::kRegularFile:
-      break;
-  }
-  const std::string logPath = ComposeLogPath(rcPath);
-  if (PathsDenoteSameFile(backupPath, rcPath) || PathsDenoteSameFile(backupPath, logPath)) {
-    return ReportFailure(
-        settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
-                      "Please use the -e or --extension option to choose another extension\n");
-  }
-  const std::string& inputPath = InputPath(settings, backupPath);
-  TextFormat format;
-  if (ReadTextFormat(inputPath, format) == FormatRead::kCutShort) {
-    return ReportFailure(settings, "File [" + inputPath +
-                                       "] is UTF-16 text whose last character is cut short.\n" +
-                                       "Save it whole and run again.\n");
-  }
-  return kSuccess;
 }
 
 // The first run moves the rc file aside; later runs find the backup already there.
@@ -178,13 +125,9 @@ int ConvertBackup(const RunSettings& settings, const std::string& backupPath,
 
 }  // namespace
 
-std::string ComposeBackupPath(const RunSettings& settings) {
-  return settings.rcPath + "." + settings.backupExtension;
-}
-
 int RunUpdate(const RunSettings& settings, LogClock clock) {
   const std::string backupPath = ComposeBackupPath(settings);
-  if (CheckRcFile(settings, backupPath) != kSuccess) {
+  if (CheckRcFile(settings, backupPath, InputPath(settings, backupPath)) != kSuccess) {
     return kFailure;
   }
   RunLog log;

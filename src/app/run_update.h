@@ -10,9 +10,6 @@
 
 namespace tablemend {
 
-// The backup's name: the rc file's name, a dot and the extension.
-std::string ComposeBackupPath(const RunSettings& settings);
-
 // Performs the run and returns the exit status: 0 when it completed, -1 after any failure, which
 // is reported on the console (most reports only when not silent). The log's time stamps come
 // from `clock`.

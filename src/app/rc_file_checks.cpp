@@ -1,0 +1,59 @@
+#include "app/rc_file_checks.h"
+
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "safeguard/run_log.h"
+#include "text/text_format.h"
+
+namespace tablemend {
+
+std::string ComposeBackupPath(const RunSettings& settings) {
+  return settings.rcPath + "." + settings.backupExtension;
+}
+
+int ReportFailure(const RunSettings& settings, std::string_view report) {
+  if (!settings.silent) {
+    PrintUtf8Text(report);
+    PrintText("Exiting.\n");
+  }
+  return kFailure;
+}
+
+int ReportUnreadable(const RunSettings& settings, const std::string& path) {
+  return ReportFailure(settings, "Unable to open " + path + " for reading\n" +
+                                     "Make sure that you have permission to read the file.\n");
+}
+
+int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
+                const std::string& inputPath) {
+  const std::string& rcPath = settings.rcPath;
+  if (rcPath.empty()) {
+    return ReportFailure(settings,
+                         "File not given...\n"
+                         "Please use the -f or --file option to specify a file\n");
+  }
+  switch (QueryPathKind(rcPath)) {
+    case PathKind::kMissing:
+      return ReportFailure(settings, "File given [" + rcPath + "] does not exist.\n");
+    case PathKind::kDirectory:
+    case PathKind::kOther:
+      return ReportFailure(settings, "File given [" + rcPath + "] is not a regular file.\n");
+    case PathKind::kRegularFile:
+      break;
+  }
+  const std::string logPath = ComposeLogPath(rcPath);
+  if (PathsDenoteSameFile(backupPath, rcPath) || PathsDenoteSameFile(backupPath, logPath)) {
+    return ReportFailure(
+        settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
+                      "Please use the -e or --extension option to choose another extension\n");
+  }
+  TextFormat format;
+  if (ReadTextFormat(inputPath, format) == FormatRead::kCutShort) {
+    return ReportFailure(settings, "File [" + inputPath +
+                                       "] is UTF-16 text whose last character is cut short.\n" +
+                                       "Save it whole and run again.\n");
+  }
+  return kSuccess;
+}
+
+}  // namespace tablemend
