@@ -16,6 +16,7 @@ constexpr std::string_view kUsageText =
     "  -e, --extension    Use the following filename extension instead of the default\n"
     "  -s, --silent       Don't display messages, warnings, errors\n"
     "  -v, --verbose      Output as much data as possible\n"
+    "  --check            List the lines a run would change, and change nothing\n"
     "  --version          Display version information\n"
     "\n"
     "This program was developed and designed by Ostrevane\n"
@@ -65,6 +66,8 @@ CommandLine ParseCommandLine(int argumentCount, const char* const* arguments) {
       return EndWith(CommandLineAction::kShowVersion, 0);
     } else if (IsOption(argument, "-v", "--verbose")) {
       settings.verbose = true;
+    } else if (IsOption(argument, "", "--check")) {
+      result.action = CommandLineAction::kRunCheck;
     }
   }
   if (argumentCount < 3) {

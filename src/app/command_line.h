@@ -6,8 +6,9 @@
 
 namespace tablemend {
 
-// What the process does after parsing: run the update, or print a text and end.
-enum class CommandLineAction { kRunUpdate, kShowUsage, kShowVersion };
+// What the process does after parsing: run the update, check what it would change, or print a
+// text and end.
+enum class CommandLineAction { kRunUpdate, kRunCheck, kShowUsage, kShowVersion };
 
 struct CommandLine {
   CommandLineAction action = CommandLineAction::kRunUpdate;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/run_check.h"
 #include "app/run_update.h"
 #include "platform/console.h"
 #include "platform/platform.h"
@@ -24,6 +25,9 @@ int Run(int argumentCount, const char* const* arguments) {
       break;
     case CommandLineAction::kRunUpdate:
       status = RunUpdate(commandLine.settings);
+      break;
+    case CommandLineAction::kRunCheck:
+      status = RunCheck(commandLine.settings);
       break;
   }
   // Messages that never reached the console make the run a failure, as any lost output would.

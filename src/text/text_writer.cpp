@@ -48,6 +48,12 @@ void AttachTextWriter(std::string& target, const TextFormat& format, BasicTextWr
   StartTextWriter(format, writer, bufferSize);
 }
 
+template <typename Unit>
+void AttachTextDiscarder(const TextFormat& format, BasicTextWriter<Unit>& writer) {
+  writer.discards = true;
+  StartTextWriter(format, writer, kTextBufferSize);
+}
+
 bool OpenTextAppender(const std::string& path, TextWriter& writer) {
   if (!OpenForAppending(path, writer.file)) {
     return false;
@@ -112,7 +118,7 @@ void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View 
 
 template <typename Unit>
 bool FlushTextWriter(BasicTextWriter<Unit>& writer) {
-  if (writer.used > 0 && !writer.failed) {
+  if (writer.used > 0 && !writer.failed && !writer.discards) {
     if (writer.swapBytes) {
       SwapBytes(writer.buffer.get(), writer.used);
     }
@@ -141,6 +147,7 @@ bool CloseTextWriter(BasicTextWriter<Unit>& writer) {
   template bool OpenTextWriter(const std::string&, const TextFormat&, BasicTextWriter<Unit>&); \
   template void AttachTextWriter(std::string&, const TextFormat&, BasicTextWriter<Unit>&,      \
                                  std::size_t);                                                 \
+  template void AttachTextDiscarder(const TextFormat&, BasicTextWriter<Unit>&);                \
   template void WriteLineChunk(BasicTextWriter<Unit>&, UnitsOf<Unit>::View);                   \
   template void WriteStoredUnits(BasicTextWriter<Unit>&, const Unit*, std::size_t);            \
   template bool FlushTextWriter(BasicTextWriter<Unit>&);                                       \

@@ -20,6 +20,7 @@ template <typename Unit>
 struct BasicTextWriter {
   FileHandle file;
   std::string* memory = nullptr;
+  bool discards = false;  // keeps nothing: for a conversion whose changes alone matter
   bool swapBytes = false;
   std::unique_ptr<Unit[]> buffer;
   std::size_t capacity = 0;
@@ -44,6 +45,9 @@ bool OpenTextWriter(const std::string& path, const TextFormat& format,
 template <typename Unit>
 void AttachTextWriter(std::string& target, const TextFormat& format, BasicTextWriter<Unit>& writer,
                       std::size_t bufferSize = kTextBufferSize);
+// Writes nowhere: a conversion that only reports its changes needs no output.
+template <typename Unit>
+void AttachTextDiscarder(const TextFormat& format, BasicTextWriter<Unit>& writer);
 // Appends bytes to the file, creating it when missing.
 bool OpenTextAppender(const std::string& path, TextWriter& writer);
 

@@ -28,6 +28,7 @@ check_answers() {
 0|usage.expected|a.rc
 255|usage.expected|-v -f
 255|usage.expected|-f a.rc --extension
+0|usage.expected|--check
 EOF
 }
 
@@ -36,9 +37,12 @@ EOF
 255|File not given...\nPlease use the -f or --file option to specify a file\nExiting.|a.rc -v
 255||-s -v
 255|File given [missing.rc] does not exist.\nExiting.|-f missing.rc
+255|File given [missing.rc] does not exist.\nExiting.|--check -f missing.rc
+1|a.rc:3: A, "EI"\na.rc: 1 line would change.|--check -f a.rc
 255||-s -f missing.rc
 255|File given [m.rc] does not exist.\nExiting.|-f m.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|-f cut.rc
+255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|--check -f cut.rc
 255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
 255||-f folder.rc -s
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e log -f a.rc

@@ -52,6 +52,15 @@ EOF
   rm -rf "$folder"
 }
 
+@test "--check reads a read-only file in a read-only folder" {
+  folder=$(mktemp -d /tmp/tablemend-XXXXXX) && cp "$examples/app.rc" "$folder"
+  chmod 444 "$folder/app.rc" && chmod 555 "$folder" && cd "$folder"
+  run setpriv --reuid=65534 --regid=65534 --clear-groups "$TABLEMEND" --check -f app.rc
+  assert_failure 1
+  assert_output "$(cat "$golden/check.expected")"
+  chmod 755 "$folder" && rm -rf "$folder"
+}
+
 @test "the new rc file takes its backup's permission bits, whatever the umask; the log the umask's" {
   cp "$examples/app.rc" app.rc && chmod 640 app.rc
   for round in first second; do

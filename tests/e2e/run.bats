@@ -12,6 +12,25 @@ load helper
   grep -q "$(date '+%a %b %d') [0-2][0-9]:[0-5][0-9]:[0-6][0-9] $(date +%Y)" app.rc.log
 }
 
+@test "--check lists the lines a run would change and touches nothing; after a run, none are left" {
+  cp "$examples/app.rc" app.rc && touch -d @1600000000.123456789 app.rc
+  for options in --check "-v --check"; do
+    tm $options -f app.rc
+    assert_failure 1
+    assert_output "$(cat "$golden/check.expected")"
+  done
+  tm --check -s -f app.rc
+  assert_failure 1
+  assert_output ""
+  assert_equal "$(ls)" "app.rc"
+  assert_files_equal app.rc "$examples/app.rc"
+  assert_equal "$(stat -c %.9Y app.rc)" "1600000000.123456789"
+  tm -s -f app.rc
+  tm --check -f app.rc
+  assert_success
+  assert_output "app.rc: nothing would change."
+}
+
 @test "a second run writes the same bytes from the untouched backup; -v shows even with -s" {
   converted_example
   tm -s -v -f app.rc
@@ -82,6 +101,9 @@ EOF
     for mark in $'\xef\xbb\xbf' ""; do
       utf16() { { printf '%s' "$mark"; cat "$1"; } | iconv -f UTF-8 -t "$encoding"; }
       utf16 "$examples/app.rc" >app.rc
+      tm --check -f app.rc
+      assert_failure 1
+      assert_output "$(cat "$golden/check.expected")"
       for round in first second; do
         tm -v -f app.rc
         assert_output "$(cat "$golden/app.verbose.expected")"

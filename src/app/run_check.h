@@ -1,0 +1,17 @@
+// A look before a run: which lines of the rc file a run would rewrite, with nothing touched.
+#ifndef TABLEMEND_APP_RUN_CHECK_H
+#define TABLEMEND_APP_RUN_CHECK_H
+
+#include "app/run_settings.h"
+
+namespace tablemend {
+
+// Converts the rc file itself, in memory, by the rules of a run, and prints (unless silent) one
+// line "FILE:LINE: new line" for each line a run would rewrite, then a line that counts them.
+// Writes no file and changes no time. Returns 1 when a run would change something, 0 when it
+// would not, and -1 after the failures a run reports before converting.
+int RunCheck(const RunSettings& settings);
+
+}  // namespace tablemend
+
+#endif
