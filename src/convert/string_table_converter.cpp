@@ -4,6 +4,7 @@
 #include <string>
 
 #include "convert/trim_text.h"
+#include "text/unit_search.h"
 
 namespace tablemend {
 
@@ -25,14 +26,15 @@ struct EntryFields {
 
 // True when the chunk's first word is the keyword. Words are separated by spaces alone: a tab
 // belongs to the word, so "STRINGTABLE\tDISCARDABLE" is one word, and so is a leading "\t ".
+// Only a chunk whose first unit that is not blank is the keyword's first letter can name a table,
+// and most lines are told apart by that unit alone, before any search.
 template <typename Unit>
 bool NamesStringTable(std::basic_string_view<Unit> chunk) {
-  const std::size_t start = chunk.find_first_not_of(Unit{' '});
-  // Only a word starting with the keyword's first letter, or with a blank that trimming drops,
-  // can be the keyword: most lines are told apart by their first letter.
-  if (start == std::string_view::npos || (chunk[start] != 'S' && !IsBlank(chunk[start]))) {
+  const std::size_t first = FindFirstNonBlank(chunk);
+  if (first == chunk.size() || chunk[first] != 'S') {
     return false;
   }
+  const std::size_t start = chunk.find_first_not_of(Unit{' '});
   const std::size_t stop = chunk.find(Unit{' '}, start);
   return Matches(TrimText(chunk.substr(start, stop - start)), "STRINGTABLE");
 }
@@ -43,9 +45,14 @@ bool OpensBlock(std::basic_string_view<Unit> chunk) {
   return Matches(trimmed, "{") || Matches(trimmed, "BEGIN");
 }
 
+// Most lines of a block are entries, told apart by their first letter.
 template <typename Unit>
 bool ClosesBlock(std::basic_string_view<Unit> chunk) {
-  const std::basic_string_view<Unit> trimmed = TrimText(chunk);
+  const std::size_t first = FindFirstNonBlank(chunk);
+  if (first == chunk.size() || (chunk[first] != '}' && chunk[first] != 'E')) {
+    return false;
+  }
+  const std::basic_string_view<Unit> trimmed = TrimText(chunk.substr(first));
   return Matches(trimmed, "}") || Matches(trimmed, "END");
 }
 
@@ -71,6 +78,15 @@ EntryFields<Unit> SplitEntry(std::basic_string_view<Unit> line) {
   const std::size_t secondEnd = upTo(line.find(Unit{','}, secondStart));
   return {line.substr(firstStart, firstEnd - firstStart),
           line.substr(secondStart, secondEnd - secondStart)};
+}
+
+// False for most lines that cannot hold an empty string, at the cost of one search: the first
+// quotation mark of an entry whose string is empty begins that string (the first field holds
+// none, and only commas, blanks and an L stand before the string), so a quotation mark follows.
+template <typename Unit>
+bool MayHoldEmptyString(std::basic_string_view<Unit> chunk) {
+  const Unit* quote = FindUnit(chunk.data(), chunk.size(), Unit{'"'});
+  return quote != nullptr && quote + 1 < chunk.data() + chunk.size() && quote[1] == '"';
 }
 
 // True when the string of the entry is empty: "" or L"" begins its second field, and no third
@@ -104,10 +120,9 @@ void BuildPlaceholderLine(std::basic_string_view<Unit> first, bool firstInBlock,
 template <typename Unit>
 void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
                          const typename ChangeReportFor<Unit>::Type& reportChange) {
-  static constexpr Unit kEmptyString[] = {'"', '"'};
   std::basic_string<Unit> newLine;
-  std::basic_string_view<Unit> chunk;
-  if (!ReadLineChunk(input, chunk)) {
+  std::basic_string_view<Unit> chunk;  // as stored: a final CR LF is two units
+  if (!NextStoredChunk(input, output, chunk)) {
     return;
   }
   long long lineNumber = 1;
@@ -115,48 +130,46 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
   bool inBlock = false;
   bool firstInBlock = false;
   bool startsLine = chunk.back() == '\n';  // the next chunk follows a line feed
-  WriteLineChunk(output, chunk);
+  // Every chunk the loop does not replace goes to the output as it is.
   for (;;) {
     if (!inBlock && !previousNamesTable) {
-      // Outside a block only a line whose first word is the keyword, and the line after it,
-      // can change anything: the lines up to the keyword's pass through in bulk.
-      bool foundKeyword = false;
-      lineNumber += CopyLineChunksUntil(input, output, NamesStringTable<Unit>, foundKeyword);
-      if (!foundKeyword) {
+      // Outside a block only a line whose first word is the keyword, and the line after it, can
+      // change anything: the lines up to the keyword's pass by a test of their first letters.
+      bool found = false;
+      lineNumber += PassChunksWhile(
+          input, output, [](std::basic_string_view<Unit> line) { return !NamesStringTable(line); },
+          chunk, found);
+      if (!found) {
         return;
       }
+      previousNamesTable = true;
+      startsLine = chunk.back() == '\n';
     }
-    if (!ReadLineChunk(input, chunk)) {
+    if (!NextStoredChunk(input, output, chunk)) {
       return;
     }
     ++lineNumber;
     const bool chunkStartsLine = startsLine;
     startsLine = chunk.back() == '\n';
     if (!inBlock) {
-      // The chunk before this one named a table (the bulk copy stopped after it, or it was read
-      // here): this one may open its block.
-      inBlock = firstInBlock = OpensBlock(chunk);
+      inBlock = firstInBlock = previousNamesTable && OpensBlock(chunk);
       previousNamesTable = NamesStringTable(chunk);
-      WriteLineChunk(output, chunk);
       continue;
     }
     if (ClosesBlock(chunk)) {
       inBlock = previousNamesTable = false;
-      WriteLineChunk(output, chunk);
       continue;
     }
-    // Most entries hold no "" anywhere, and need no splitting to be copied. A piece that
-    // continues a long line is text inside that line (a long string, most often), never an entry.
-    const bool mayBeRewritten = chunkStartsLine && chunk.find(std::basic_string_view<Unit>(
-                                                       kEmptyString, 2)) != std::string_view::npos;
-    const EntryFields<Unit> fields = mayBeRewritten ? SplitEntry(chunk) : EntryFields<Unit>();
-    if (!HoldsEmptyString(fields)) {
-      WriteLineChunk(output, chunk);
-    } else {
-      BuildPlaceholderLine(fields.first, firstInBlock, newLine);
-      WriteLineChunk(output, newLine);
-      if (reportChange) {
-        reportChange(BasicChangeRecord<Unit>{lineNumber, chunk, newLine});
+    // A piece that continues a long line is text inside that line (a long string, most often),
+    // never an entry.
+    if (chunkStartsLine && MayHoldEmptyString(chunk)) {
+      const EntryFields<Unit> fields = SplitEntry(chunk);
+      if (HoldsEmptyString(fields)) {
+        BuildPlaceholderLine(fields.first, firstInBlock, newLine);
+        const std::basic_string_view<Unit> oldLine = ReplaceLastChunk(input, output, newLine);
+        if (reportChange) {
+          reportChange(BasicChangeRecord<Unit>{lineNumber, oldLine, newLine});
+        }
       }
     }
     firstInBlock = false;

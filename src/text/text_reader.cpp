@@ -42,26 +42,34 @@ std::ptrdiff_t ReadUnits(BasicTextReader<Unit>& reader, Unit* destination, std::
   return static_cast<std::ptrdiff_t>(units);
 }
 
-// Moves the waiting units to the front of the buffer and reads more after them, up to a Ctrl-Z.
+// Moves the waiting units to the front of the buffer and reads more after them, up to a Ctrl-Z,
+// marking the line feeds of what moved or came in.
 template <typename Unit>
 void RefillReader(BasicTextReader<Unit>& reader) {
   Unit* base = reader.buffer.get();
   const std::size_t waiting = reader.end - reader.begin;
-  std::memmove(base, base + reader.begin, waiting * sizeof(Unit));
-  reader.begin = 0;
-  reader.end = waiting;
+  // Marks start at a word's first unit: from the front after a move, else in the last word.
+  std::size_t unmarked = reader.end / kUnitsPerMarkWord * kUnitsPerMarkWord;
+  if (reader.begin > 0) {
+    std::memmove(base, base + reader.begin, waiting * sizeof(Unit));
+    reader.begin = 0;
+    reader.end = waiting;
+    unmarked = 0;
+  }
   std::ptrdiff_t count = ReadUnits(reader, base + waiting, reader.capacity - waiting);
   if (count <= 0) {
     reader.readFailed = count < 0;
     reader.inputEnded = true;
-    return;
+    count = 0;
   }
-  const Unit* mark = FindUnit(base + waiting, static_cast<std::size_t>(count), Unit{0x1A});
-  if (mark != nullptr) {
-    count = mark - (base + waiting);
+  const Unit* stop = FindUnit(base + waiting, static_cast<std::size_t>(count), Unit{0x1A});
+  if (stop != nullptr) {
+    count = stop - (base + waiting);
     reader.inputEnded = true;
   }
   reader.end += static_cast<std::size_t>(count);
+  MarkUnits(base + unmarked, reader.end - unmarked, Unit{'\n'},
+            reader.lineFeeds.get() + unmarked / kUnitsPerMarkWord);
 }
 
 // Readies a reader for the text of this format: its buffer, its byte order, and the byte-order
@@ -70,6 +78,7 @@ template <typename Unit>
 void StartTextReader(const TextFormat& format, BasicTextReader<Unit>& reader,
                      std::size_t bufferSize) {
   AllocateTextBuffer(reader.buffer, reader.capacity, bufferSize);
+  reader.lineFeeds.reset(new std::uint64_t[reader.capacity / kUnitsPerMarkWord + 1]);
   reader.swapBytes = StoredSwapped(format.encoding);
   Unit mark;
   if (format.byteOrderMark && ReadUnits(reader, &mark, 1) != 1) {
@@ -99,11 +108,6 @@ void AttachTextReader(std::string_view bytes, const TextFormat& format,
 
 namespace {
 
-// The stored units of a chunk are at most one more than its characters: a CR LF pair is one
-// character. So the next chunk is decided by the next kMaxChunkLength + 1 units; fewer will do
-// only at the end of the input.
-constexpr std::size_t kChunkWindow = kMaxChunkLength + 1;
-
 template <typename Unit>
 bool WindowIsShort(const BasicTextReader<Unit>& reader) {
   return reader.end - reader.begin < kChunkWindow && !reader.inputEnded;
@@ -112,7 +116,6 @@ bool WindowIsShort(const BasicTextReader<Unit>& reader) {
 // Where the next chunk lies in the buffer, found without changing a unit.
 struct ChunkExtent {
   std::size_t stored = 0;  // the units it takes in the buffer
-  bool crLf = false;       // it ends in CR LF, which reads as one LF
   bool bareLf = false;     // it ends in an LF with no CR before it
 };
 
@@ -124,12 +127,12 @@ bool MeasureNextChunk(const BasicTextReader<Unit>& reader, ChunkExtent& extent) 
   if (window == 0) {
     return false;
   }
-  const Unit* lineFeed = FindUnit(start, window, Unit{'\n'});
   const std::size_t lineEnd =
-      lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - start) : window;
-  extent.crLf = lineFeed != nullptr && lineEnd > 0 && start[lineEnd - 1] == '\r';
-  extent.bareLf = !extent.crLf && lineFeed != nullptr && lineEnd < kMaxChunkLength;
-  if (extent.crLf || extent.bareLf) {
+      FindMarked(reader.lineFeeds.get(), reader.begin, reader.begin + window) - reader.begin;
+  const bool lineFeed = lineEnd < window;
+  const bool crLf = lineFeed && lineEnd > 0 && start[lineEnd - 1] == '\r';
+  extent.bareLf = !crLf && lineFeed && lineEnd < kMaxChunkLength;
+  if (crLf || extent.bareLf) {
     extent.stored = lineEnd + 1;
   } else {
     // No line end within reach: as many units as a chunk holds, or all that is left. A CR among
@@ -139,65 +142,67 @@ bool MeasureNextChunk(const BasicTextReader<Unit>& reader, ChunkExtent& extent) 
   return true;
 }
 
+// Writes the units passed over up to `until`, which become written.
+template <typename Unit>
+void WritePassedUnits(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                      std::size_t until) {
+  WriteStoredUnits(writer, reader.buffer.get() + reader.copied, until - reader.copied);
+  reader.copied = until;
+}
+
+// The one place where the stored units differ from what is written: a line feed without a CR
+// before it. The run up to it goes out, then CR LF.
+template <typename Unit>
+void SettleLastChunk(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer) {
+  if (reader.lastEndsInBareLf) {
+    WritePassedUnits(reader, writer, reader.begin - 1);
+    WriteStoredUnits(writer, kCrLf<Unit>, 2);
+    reader.copied = reader.begin;
+    reader.lastEndsInBareLf = false;
+  }
+}
+
 }  // namespace
 
 template <typename Unit>
-bool ReadLineChunk(BasicTextReader<Unit>& reader, std::basic_string_view<Unit>& chunk) {
-  while (WindowIsShort(reader)) {
-    RefillReader(reader);
+bool NextStoredChunkSlowly(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                           std::basic_string_view<Unit>& chunk) {
+  SettleLastChunk(reader, writer);
+  if (WindowIsShort(reader)) {
+    // A refill moves what is left to the front of the buffer.
+    WritePassedUnits(reader, writer, reader.begin);
+    while (WindowIsShort(reader)) {
+      RefillReader(reader);
+    }
+    reader.copied = reader.begin;
   }
   ChunkExtent extent;
   if (!MeasureNextChunk(reader, extent)) {
+    WritePassedUnits(reader, writer, reader.begin);
     return false;
   }
-  Unit* start = reader.buffer.get() + reader.begin;
-  if (extent.crLf) {
-    // The LF takes the CR's place, in the buffer itself.
-    start[extent.stored - 2] = '\n';
-  }
-  chunk = std::basic_string_view<Unit>(start, extent.crLf ? extent.stored - 1 : extent.stored);
+  chunk = std::basic_string_view<Unit>(reader.buffer.get() + reader.begin, extent.stored);
+  reader.lastChunk = reader.begin;
+  reader.lastEndsInBareLf = extent.bareLf;
   reader.begin += extent.stored;
   return true;
 }
 
 template <typename Unit>
-long long CopyLineChunksUntil(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                              bool (*stopAfter)(std::basic_string_view<Unit> chunk),
-                              bool& stopped) {
-  long long count = 0;
-  std::size_t runStart = reader.begin;  // units passed over and not yet copied start here
-  const auto copyRun = [&](std::size_t runEnd) {
-    WriteStoredUnits(writer, reader.buffer.get() + runStart, runEnd - runStart);
-  };
-  for (;;) {
-    if (WindowIsShort(reader)) {
-      copyRun(reader.begin);
-      while (WindowIsShort(reader)) {
-        RefillReader(reader);
-      }
-      runStart = reader.begin;
-    }
-    ChunkExtent extent;
-    if (!MeasureNextChunk(reader, extent)) {
-      copyRun(reader.begin);
-      stopped = false;
-      return count;
-    }
-    const std::basic_string_view<Unit> chunk(reader.buffer.get() + reader.begin, extent.stored);
-    reader.begin += extent.stored;
-    ++count;
-    if (extent.bareLf) {
-      // The one place where the stored units differ from what is written.
-      copyRun(reader.begin - 1);
-      WriteStoredUnits(writer, kCrLf<Unit>, 2);
-      runStart = reader.begin;
-    }
-    if (stopAfter(chunk)) {
-      copyRun(reader.begin);
-      stopped = true;
-      return count;
-    }
+std::basic_string_view<Unit> ReplaceLastChunk(BasicTextReader<Unit>& reader,
+                                              BasicTextWriter<Unit>& writer,
+                                              typename UnitsOf<Unit>::View line) {
+  WritePassedUnits(reader, writer, reader.lastChunk);
+  WriteLineChunk(writer, line);
+  reader.copied = reader.begin;
+  reader.lastEndsInBareLf = false;
+  Unit* start = reader.buffer.get() + reader.lastChunk;
+  std::size_t length = reader.begin - reader.lastChunk;
+  if (length >= 2 && start[length - 2] == '\r' && start[length - 1] == '\n') {
+    // Read as one line feed: the LF takes the CR's place, in the buffer, which is not written.
+    start[--length - 1] = '\n';
   }
+  return std::basic_string_view<Unit>(start, length);
 }
 
 // The two code-unit widths: bytes, and UTF-16 units.
@@ -205,9 +210,10 @@ long long CopyLineChunksUntil(BasicTextReader<Unit>& reader, BasicTextWriter<Uni
   template bool OpenTextReader(const std::string&, const TextFormat&, BasicTextReader<Unit>&); \
   template void AttachTextReader(std::string_view, const TextFormat&, BasicTextReader<Unit>&,  \
                                  std::size_t);                                                 \
-  template bool ReadLineChunk(BasicTextReader<Unit>&, std::basic_string_view<Unit>&);          \
-  template long long CopyLineChunksUntil(BasicTextReader<Unit>&, BasicTextWriter<Unit>&,       \
-                                         bool (*)(std::basic_string_view<Unit>), bool&);
+  template bool NextStoredChunkSlowly(BasicTextReader<Unit>&, BasicTextWriter<Unit>&,          \
+                                      std::basic_string_view<Unit>&);                          \
+  template std::basic_string_view<Unit> ReplaceLastChunk(                                      \
+      BasicTextReader<Unit>&, BasicTextWriter<Unit>&, UnitsOf<Unit>::View);
 TABLEMEND_TEXT_READER_FOR(char)
 TABLEMEND_TEXT_READER_FOR(char16_t)
 

@@ -1,8 +1,12 @@
-// Reading text files as this program keeps them, the same on every platform: CR LF becomes a
-// line feed alone in memory, a lone CR stays, a Ctrl-Z (0x1A) ends the input for good, and the
-// text comes out in chunks of at most kMaxChunkLength code units, each ending at the first line
-// feed. It works on whole buffers over binary I/O, so no system call is made per line, and no C
-// library's text mode is involved.
+// Reading text files as this program keeps them, the same on every platform: CR LF reads as a
+// line feed alone, a lone CR stays, a Ctrl-Z (0x1A) ends the input for good, and the text comes
+// in chunks of at most kMaxChunkLength characters, each ending at the first line feed. It works
+// on whole buffers over binary I/O, so no system call is made per line, and no C library's text
+// mode is involved.
+//
+// The reader copies the text to a writer as it goes: every chunk it yields is written unchanged
+// unless the caller replaces it. Unchanged chunks are not copied one by one but as runs, straight
+// from the read buffer, broken only where a line feed without a CR before it must gain one.
 //
 // A text is a sequence of code units: bytes for ANSI and UTF-8 text, 16-bit units for UTF-16
 // text. The rules see whole code units only, so the bytes 0D 0A inside a UTF-16 character are no
@@ -11,6 +15,7 @@
 #define TABLEMEND_TEXT_TEXT_READER_H
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +24,7 @@
 #include "text/text_buffer.h"
 #include "text/text_format.h"
 #include "text/text_writer.h"
+#include "text/unit_search.h"
 
 namespace tablemend {
 
@@ -33,8 +39,14 @@ struct BasicTextReader {
   std::size_t capacity = 0;
   std::size_t begin = 0;  // units read but not yet handed out, in buffer[begin, end)
   std::size_t end = 0;
-  bool inputEnded = false;  // end of file, Ctrl-Z or a read error: nothing more comes
-  bool readFailed = false;  // a read error, or a file ending inside a code unit
+  // A bit for every unit of buffer[0, end), set where it is a line feed: the whole buffer is
+  // looked at once, when it is read, rather than once for each line.
+  std::unique_ptr<std::uint64_t[]> lineFeeds;
+  std::size_t copied = 0;         // buffer[copied, begin) is passed over, still to be written
+  std::size_t lastChunk = 0;      // where the chunk last yielded starts
+  bool lastEndsInBareLf = false;  // it ends in a line feed that is written as CR LF
+  bool inputEnded = false;        // end of file, Ctrl-Z or a read error: nothing more comes
+  bool readFailed = false;        // a read error, or a file ending inside a code unit
 };
 
 using TextReader = BasicTextReader<char>;
@@ -47,17 +59,94 @@ template <typename Unit>
 void AttachTextReader(std::string_view bytes, const TextFormat& format,
                       BasicTextReader<Unit>& reader, std::size_t bufferSize = kTextBufferSize);
 
-// Yields the next chunk, valid until the next call; false at the end of the input.
-template <typename Unit>
-bool ReadLineChunk(BasicTextReader<Unit>& reader, std::basic_string_view<Unit>& chunk);
+// The stored units of a chunk are at most one more than its characters: a CR LF pair is one
+// character. So the next chunk is decided by the next kChunkWindow units; fewer will do only at
+// the end of the input.
+constexpr std::size_t kChunkWindow = kMaxChunkLength + 1;
 
-// Copies chunks to the writer unchanged, in bulk, as writing each one read would, up to and
-// including the first for which `stopAfter` is true, or to the end of the input. `stopAfter` sees
-// each chunk as stored, a final CR LF still two units. Returns how many chunks it copied, and
-// sets `stopped` when it stopped at one.
+// NextStoredChunk for every case: a chunk that ends otherwise than in CR LF, a refill, the end.
 template <typename Unit>
-long long CopyLineChunksUntil(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                              bool (*stopAfter)(std::basic_string_view<Unit> chunk), bool& stopped);
+bool NextStoredChunkSlowly(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                           std::basic_string_view<Unit>& chunk);
+
+// Yields the next chunk as stored, a final CR LF still two units, valid until the next call; the
+// chunk before it goes to the writer unless it was replaced. False at the end of the input, once
+// everything is written. Inline for the common case, a line that ends in CR LF well inside the
+// buffer, which then costs a look at the line-feed marks and a few comparisons.
+template <typename Unit>
+inline bool NextStoredChunk(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                            std::basic_string_view<Unit>& chunk) {
+  const std::size_t begin = reader.begin;
+  if (reader.lastEndsInBareLf || reader.end - begin < kChunkWindow) {
+    return NextStoredChunkSlowly(reader, writer, chunk);
+  }
+  const std::size_t lineFeed = FindMarked(reader.lineFeeds.get(), begin, begin + kChunkWindow);
+  const Unit* start = reader.buffer.get() + begin;
+  if (lineFeed == begin || lineFeed == begin + kChunkWindow ||
+      start[lineFeed - begin - 1] != '\r') {
+    return NextStoredChunkSlowly(reader, writer, chunk);
+  }
+  chunk = std::basic_string_view<Unit>(start, lineFeed + 1 - begin);
+  reader.lastChunk = begin;
+  reader.begin = lineFeed + 1;
+  return true;
+}
+
+// Passes over chunks, which go to the writer unchanged, while `passes(chunk)` holds, up to and
+// including the first for which it does not; that one is yielded as by NextStoredChunk, so that
+// it may be replaced. Returns how many chunks it took, the yielded one included; `stopped` is
+// false when the input ended first. Lines that end in CR LF well inside the buffer, the common
+// case, are taken straight from the line-feed marks, a word of them at a time.
+template <typename Unit, typename Passes>
+long long PassChunksWhile(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                          Passes passes, std::basic_string_view<Unit>& chunk, bool& stopped) {
+  long long count = 0;
+  stopped = true;
+  for (;;) {
+    const Unit* base = reader.buffer.get();
+    std::size_t begin = reader.begin;
+    std::size_t word = begin / kUnitsPerMarkWord;
+    std::uint64_t lineFeeds =
+        reader.lineFeeds[word] & (~std::uint64_t{0} << begin % kUnitsPerMarkWord);
+    while (!reader.lastEndsInBareLf && reader.end - begin >= kChunkWindow) {
+      while (lineFeeds == 0 && ++word * kUnitsPerMarkWord < begin + kChunkWindow) {
+        lineFeeds = reader.lineFeeds[word];
+      }
+      if (lineFeeds == 0) {
+        break;  // no line feed within a chunk's reach: the general way below
+      }
+      const std::size_t lineFeed = word * kUnitsPerMarkWord + CountTrailingZeros(lineFeeds);
+      if (lineFeed - begin >= kChunkWindow || lineFeed == begin || base[lineFeed - 1] != '\r') {
+        break;  // a chunk that does not end in CR LF: the same
+      }
+      chunk = std::basic_string_view<Unit>(base + begin, lineFeed + 1 - begin);
+      ++count;
+      if (!passes(chunk)) {
+        reader.lastChunk = begin;
+        reader.begin = lineFeed + 1;
+        return count;
+      }
+      begin = lineFeed + 1;
+      lineFeeds &= lineFeeds - 1;
+    }
+    reader.begin = begin;
+    if (!NextStoredChunkSlowly(reader, writer, chunk)) {
+      stopped = false;
+      return count;
+    }
+    ++count;
+    if (!passes(chunk)) {
+      return count;
+    }
+  }
+}
+
+// Writes `line` (a line feed at most as its last unit) instead of the chunk last yielded, and
+// returns that chunk as read, a final CR LF as one line feed, valid until the next call.
+template <typename Unit>
+std::basic_string_view<Unit> ReplaceLastChunk(BasicTextReader<Unit>& reader,
+                                              BasicTextWriter<Unit>& writer,
+                                              typename UnitsOf<Unit>::View line);
 
 }  // namespace tablemend
 

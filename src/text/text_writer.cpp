@@ -9,6 +9,20 @@ namespace {
 
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
+// Hands units, in the byte order they are stored in, to the writer's destination.
+template <typename Unit>
+void HandOver(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
+  if (writer.failed || writer.discards) {
+    return;
+  }
+  const char* bytes = reinterpret_cast<const char*>(units);
+  if (writer.memory != nullptr) {
+    writer.memory->append(bytes, count * sizeof(Unit));
+  } else if (!WriteBytes(writer.file, bytes, count * sizeof(Unit))) {
+    writer.failed = true;
+  }
+}
+
 // Readies a writer for the text of this format: its buffer, its byte order, and the byte-order
 // mark written first.
 template <typename Unit>
@@ -76,9 +90,16 @@ void WriteText(TextWriter& writer, std::string_view text) {
   }
 }
 
-// Copies units into the buffer as they are, handing it to the system whenever it is full.
+// Copies units into the buffer as they are, handing it to the system whenever it is full. A run
+// of at least half a buffer that needs no byte swap goes out from where it lies, after what is
+// buffered: a long stretch of unchanged text is then copied once, by the system, not twice.
 template <typename Unit>
 void WriteStoredUnits(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
+  if (count >= writer.capacity / 2 && !writer.swapBytes) {
+    FlushTextWriter(writer);
+    HandOver(writer, units, count);
+    return;
+  }
   if (count <= writer.capacity - writer.used) {
     std::memcpy(writer.buffer.get() + writer.used, units, count * sizeof(Unit));
     writer.used += count;
@@ -118,18 +139,10 @@ void WriteLineChunk(BasicTextWriter<Unit>& writer, typename UnitsOf<Unit>::View 
 
 template <typename Unit>
 bool FlushTextWriter(BasicTextWriter<Unit>& writer) {
-  if (writer.used > 0 && !writer.failed && !writer.discards) {
-    if (writer.swapBytes) {
-      SwapBytes(writer.buffer.get(), writer.used);
-    }
-    const char* bytes = reinterpret_cast<const char*>(writer.buffer.get());
-    const std::size_t size = writer.used * sizeof(Unit);
-    if (writer.memory != nullptr) {
-      writer.memory->append(bytes, size);
-    } else if (!WriteBytes(writer.file, bytes, size)) {
-      writer.failed = true;
-    }
+  if (writer.swapBytes) {
+    SwapBytes(writer.buffer.get(), writer.used);
   }
+  HandOver(writer, writer.buffer.get(), writer.used);
   writer.used = 0;
   return !writer.failed;
 }

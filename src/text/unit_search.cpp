@@ -1,6 +1,6 @@
 #include "text/unit_search.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -10,12 +10,72 @@ namespace tablemend {
 
 namespace {
 
-// The units after `index` one at a time: the tail a wider search leaves.
-const char16_t* FindUnitFrom(const char16_t* units, std::size_t index, std::size_t count,
-                             char16_t unit) {
-  for (; index < count; ++index) {
-    if (units[index] == unit) {
-      return units + index;
+// The bits of one word, for up to 64 units, one unit at a time.
+template <typename Unit>
+std::uint64_t MarkWordPortably(const Unit* units, std::size_t count, Unit unit) {
+  std::uint64_t bits = 0;
+  for (std::size_t index = 0; index < count; ++index) {
+    bits |= static_cast<std::uint64_t>(units[index] == unit) << index;
+  }
+  return bits;
+}
+
+#ifdef __SSE2__
+// Sixteen units compared at once, their results as the low 16 bits of the value: bytes give a
+// bit each directly; UTF-16 units, eight to a register, are packed two registers into one first.
+std::uint64_t MarkSixteen(const char* units, __m128i pattern) {
+  const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(lanes, pattern)));
+}
+
+std::uint64_t MarkSixteen(const char16_t* units, __m128i pattern) {
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 8));
+  const __m128i packed =
+      _mm_packs_epi16(_mm_cmpeq_epi16(low, pattern), _mm_cmpeq_epi16(high, pattern));
+  return static_cast<unsigned>(_mm_movemask_epi8(packed));
+}
+
+template <typename Unit>
+__m128i Broadcast(Unit unit) {
+  return sizeof(Unit) == 1 ? _mm_set1_epi8(static_cast<char>(unit))
+                           : _mm_set1_epi16(static_cast<short>(unit));
+}
+
+template <typename Unit>
+std::uint64_t MarkWordWithSse2(const Unit* units, __m128i pattern) {
+  return MarkSixteen(units, pattern) | MarkSixteen(units + 16, pattern) << 16 |
+         MarkSixteen(units + 32, pattern) << 32 | MarkSixteen(units + 48, pattern) << 48;
+}
+#endif
+
+template <typename Unit>
+void MarkUnitsTheBestWay(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks) {
+#ifdef __SSE2__
+  MarkUnitsWithSse2(units, count, unit, marks);
+#else
+  MarkUnitsPortably(units, count, unit, marks);
+#endif
+}
+
+// Sixteen units a step with SSE2, with no marks kept: the units are tested for `unit` only; the
+// rest, and all of them without SSE2, a word of marks at a time.
+const char16_t* FindUnitByWords(const char16_t* units, std::size_t count, char16_t unit) {
+  std::size_t start = 0;
+#ifdef __SSE2__
+  const __m128i pattern = Broadcast(unit);
+  for (; start + 16 <= count; start += 16) {
+    const std::uint64_t bits = MarkSixteen(units + start, pattern);
+    if (bits != 0) {
+      return units + start + CountTrailingZeros(bits);
+    }
+  }
+#endif
+  for (; start < count; start += kUnitsPerMarkWord) {
+    const std::uint64_t bits =
+        MarkWordPortably(units + start, std::min(count - start, kUnitsPerMarkWord), unit);
+    if (bits != 0) {
+      return units + start + CountTrailingZeros(bits);
     }
   }
   return nullptr;
@@ -23,51 +83,46 @@ const char16_t* FindUnitFrom(const char16_t* units, std::size_t index, std::size
 
 }  // namespace
 
+template <typename Unit>
+void MarkUnitsPortably(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks) {
+  for (std::size_t start = 0; start < count; start += kUnitsPerMarkWord) {
+    *marks++ = MarkWordPortably(units + start, std::min(count - start, kUnitsPerMarkWord), unit);
+  }
+}
+
+#ifdef __SSE2__
+template <typename Unit>
+void MarkUnitsWithSse2(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks) {
+  const __m128i pattern = Broadcast(unit);
+  std::size_t start = 0;
+  for (; start + kUnitsPerMarkWord <= count; start += kUnitsPerMarkWord) {
+    *marks++ = MarkWordWithSse2(units + start, pattern);
+  }
+  if (start < count) {
+    *marks = MarkWordPortably(units + start, count - start, unit);
+  }
+}
+template void MarkUnitsWithSse2(const char*, std::size_t, char, std::uint64_t*);
+template void MarkUnitsWithSse2(const char16_t*, std::size_t, char16_t, std::uint64_t*);
+#endif
+template void MarkUnitsPortably(const char*, std::size_t, char, std::uint64_t*);
+template void MarkUnitsPortably(const char16_t*, std::size_t, char16_t, std::uint64_t*);
+
+void MarkUnits(const char* units, std::size_t count, char unit, std::uint64_t* marks) {
+  MarkUnitsTheBestWay(units, count, unit, marks);
+}
+
+void MarkUnits(const char16_t* units, std::size_t count, char16_t unit, std::uint64_t* marks) {
+  MarkUnitsTheBestWay(units, count, unit, marks);
+}
+
+// Bytes go to memchr, which the C library makes fast.
 const char* FindUnit(const char* units, std::size_t count, char unit) {
   return static_cast<const char*>(std::memchr(units, unit, count));
 }
 
-// One at a time, UTF-16 text would take three times as long as bytes.
 const char16_t* FindUnit(const char16_t* units, std::size_t count, char16_t unit) {
-#ifdef __SSE2__
-  return FindUnitEightAtATime(units, count, unit);
-#else
-  return FindUnitFourAtATime(units, count, unit);
-#endif
+  return FindUnitByWords(units, count, unit);
 }
-
-// The 16-bit lanes of a 64-bit word: a lane equal to the unit becomes zero under the exclusive
-// or, and a zero lane is told by the borrow it takes from its top bit. The word that holds one
-// is searched again unit by unit.
-const char16_t* FindUnitFourAtATime(const char16_t* units, std::size_t count, char16_t unit) {
-  constexpr std::uint64_t kLowBits = 0x0001000100010001ULL;
-  constexpr std::uint64_t kHighBits = 0x8000800080008000ULL;
-  const std::uint64_t pattern = kLowBits * unit;
-  std::size_t index = 0;
-  for (; index + 4 <= count; index += 4) {
-    std::uint64_t lanes;
-    std::memcpy(&lanes, units + index, sizeof lanes);
-    lanes ^= pattern;
-    if (((lanes - kLowBits) & ~lanes & kHighBits) != 0) {
-      break;
-    }
-  }
-  return FindUnitFrom(units, index, count, unit);
-}
-
-#ifdef __SSE2__
-const char16_t* FindUnitEightAtATime(const char16_t* units, std::size_t count, char16_t unit) {
-  const __m128i pattern = _mm_set1_epi16(static_cast<short>(unit));
-  std::size_t index = 0;
-  for (; index + 8 <= count; index += 8) {
-    const __m128i lanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + index));
-    const int found = _mm_movemask_epi8(_mm_cmpeq_epi16(lanes, pattern));
-    if (found != 0) {
-      return units + index + __builtin_ctz(static_cast<unsigned>(found)) / 2;
-    }
-  }
-  return FindUnitFrom(units, index, count, unit);
-}
-#endif
 
 }  // namespace tablemend

@@ -1,24 +1,63 @@
-// Finding one code unit in a run of them: bytes through the C library's memchr, UTF-16 units
-// several at a time. Both UTF-16 searches are compiled wherever they can be, so that the one the
-// 32-bit Windows program uses is tested on every build machine too.
+// Finding code units in a buffer: the line feeds of a whole buffer marked in one pass, a bit for
+// each unit, and single units found several at a time. Vector instructions (SSE2, which every
+// x86-64 processor has) look at 16 bytes at once; the portable path, which the 32-bit Windows
+// program runs, one unit at a time without a branch. Both are compiled wherever they can be, so
+// that each is tested on every build machine.
 #ifndef TABLEMEND_TEXT_UNIT_SEARCH_H
 #define TABLEMEND_TEXT_UNIT_SEARCH_H
 
 #include <cstddef>
+#include <cstdint>
 
 namespace tablemend {
+
+constexpr std::size_t kUnitsPerMarkWord = 64;
+
+// Sets bit i % 64 of marks[i / 64] exactly where units[i] is `unit`, for i < count, writing
+// every word up to the one that holds unit count - 1 (the bits past count zero).
+void MarkUnits(const char* units, std::size_t count, char unit, std::uint64_t* marks);
+void MarkUnits(const char16_t* units, std::size_t count, char16_t unit, std::uint64_t* marks);
+
+// The two ways of marking, for tests; MarkUnits takes the vector one where there is one.
+template <typename Unit>
+void MarkUnitsPortably(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks);
+#ifdef __SSE2__
+template <typename Unit>
+void MarkUnitsWithSse2(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks);
+#endif
+
+std::size_t CountTrailingZeros(std::uint64_t bits);
+
+// The first marked place in [from, limit), or limit when there is none; inline, as it runs for
+// every line.
+inline std::size_t FindMarked(const std::uint64_t* marks, std::size_t from, std::size_t limit) {
+  std::size_t word = from / kUnitsPerMarkWord;
+  std::uint64_t bits = marks[word] & (~std::uint64_t{0} << (from % kUnitsPerMarkWord));
+  while (bits == 0) {
+    if (++word * kUnitsPerMarkWord >= limit) {
+      return limit;
+    }
+    bits = marks[word];
+  }
+  const std::size_t found = word * kUnitsPerMarkWord + CountTrailingZeros(bits);
+  return found < limit ? found : limit;
+}
+
+inline std::size_t CountTrailingZeros(std::uint64_t bits) {
+#if defined(__GNUC__) || defined(__clang__)
+  return static_cast<std::size_t>(__builtin_ctzll(bits));
+#else
+  std::size_t count = 0;
+  for (; (bits & 1) == 0; bits >>= 1) {
+    ++count;
+  }
+  return count;
+#endif
+}
 
 // The first place of `unit` among `count` units, or null.
 const char* FindUnit(const char* units, std::size_t count, char unit);
 const char16_t* FindUnit(const char16_t* units, std::size_t count, char16_t unit);
-
-// Four units at a time in a 64-bit word, for processors without vector instructions.
-const char16_t* FindUnitFourAtATime(const char16_t* units, std::size_t count, char16_t unit);
-
-#ifdef __SSE2__
-// Eight units at a time with SSE2, which every x86-64 processor has.
-const char16_t* FindUnitEightAtATime(const char16_t* units, std::size_t count, char16_t unit);
-#endif
 
 }  // namespace tablemend
 

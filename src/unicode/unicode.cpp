@@ -12,25 +12,27 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-void AppendUtf8(char32_t point, std::string& bytes) {
-  const auto trailing = [&bytes, point](int shift) {
-    bytes += static_cast<char>(0x80 | ((point >> shift) & 0x3F));
+// Writes the point's bytes at `out` and returns where they end.
+char* AppendUtf8(char32_t point, char* out) {
+  const auto trailing = [&out, point](int shift) {
+    *out++ = static_cast<char>(0x80 | ((point >> shift) & 0x3F));
   };
   if (point < 0x80) {
-    bytes += static_cast<char>(point);
+    *out++ = static_cast<char>(point);
   } else if (point < 0x800) {
-    bytes += static_cast<char>(0xC0 | (point >> 6));
+    *out++ = static_cast<char>(0xC0 | (point >> 6));
     trailing(0);
   } else if (point < 0x10000) {
-    bytes += static_cast<char>(0xE0 | (point >> 12));
+    *out++ = static_cast<char>(0xE0 | (point >> 12));
     trailing(6);
     trailing(0);
   } else {
-    bytes += static_cast<char>(0xF0 | (point >> 18));
+    *out++ = static_cast<char>(0xF0 | (point >> 18));
     trailing(12);
     trailing(6);
     trailing(0);
   }
+  return out;
 }
 
 // How many bytes the UTF-8 sequence led by this byte takes; 0 for a byte that leads none.
@@ -77,17 +79,24 @@ char32_t DecodeSequence(std::string_view bytes, std::size_t index, std::size_t& 
 }  // namespace
 
 std::string EncodeUtf8(std::u16string_view units, LoneSurrogates lone) {
-  std::string bytes;
+  // Three bytes at most for each unit: a surrogate pair, two units, takes four.
+  std::string bytes(units.size() * 3, '\0');
+  char* out = &bytes[0];
   for (std::size_t index = 0; index < units.size(); ++index) {
     char32_t point = units[index];
+    if (point < 0x80) {
+      *out++ = static_cast<char>(point);  // most of a script's text
+      continue;
+    }
     if (IsHighSurrogate(point) && index + 1 < units.size() && IsLowSurrogate(units[index + 1])) {
       point = 0x10000 + ((point - 0xD800) << 10) + (units[++index] - 0xDC00);
     } else if ((IsHighSurrogate(point) || IsLowSurrogate(point)) &&
                lone == LoneSurrogates::kReplace) {
       point = 0xFFFD;
     }
-    AppendUtf8(point, bytes);
+    out = AppendUtf8(point, out);
   }
+  bytes.resize(static_cast<std::size_t>(out - bytes.data()));
   return bytes;
 }
 

@@ -1,5 +1,6 @@
-// The UTF-16 searches against the plain loop: the four-at-a-time one is what the 32-bit Windows
-// program runs, and it is tested here on whatever machine builds the tests.
+// The searches for code units against the plain loop, in both widths: the portable marking is
+// what the 32-bit Windows program runs, and it is tested here on whatever machine builds the
+// tests, beside the vector one.
 #include "text/unit_search.h"
 
 #include <gtest/gtest.h>
@@ -11,43 +12,46 @@
 namespace tablemend {
 namespace {
 
-using Search = const char16_t* (*)(const char16_t*, std::size_t, char16_t);
+template <typename Unit>
+using Marker = void (*)(const Unit*, std::size_t, Unit, std::uint64_t*);
 
-// Every count up to a few words, the unit at every place or nowhere, among units that differ from
-// it by a borrow, a carry, a top bit or a byte order, which a word-wide compare might mistake.
-void ExpectSameAsPlainLoop(Search search) {
-  std::mt19937 random(18);
-  for (const char16_t unit : {u'\n', u'\x1a', u'\0', u'\x8000', u'\xffff', u'\x0a0d'}) {
-    const char16_t decoys[] = {static_cast<char16_t>(unit - 1),
-                               static_cast<char16_t>(unit + 1),
-                               static_cast<char16_t>(unit ^ 0x8000),
-                               static_cast<char16_t>(unit << 8 | unit >> 8),
-                               0,
-                               0xffff};
-    for (std::size_t count = 0; count <= 19; ++count) {
-      for (std::size_t place = 0; place <= count; ++place) {
-        std::vector<char16_t> units(count + 1);
-        for (char16_t& other : units) {
-          do {
-            other = decoys[random() % 6];
-          } while (other == unit);
-        }
-        units[place] = unit;  // past the end when place == count: never found
-        const char16_t* expected = std::find(units.data(), units.data() + count, unit);
-        const char16_t* found = search(units.data(), count, unit);
-        EXPECT_EQ(found == nullptr ? units.data() + count : found, expected)
-            << "unit " << unsigned(unit) << ", count " << count << ", place " << place;
-      }
+// Every count up to a few words, among units that differ from the one sought by a borrow, a
+// carry, a top bit or a byte order, which a compare of many units at once might mistake.
+template <typename Unit>
+void ExpectSameAsPlainLoop(std::vector<Marker<Unit>> markers) {
+  std::mt19937 random(21);
+  const Unit unit = sizeof(Unit) == 1 ? Unit('\n') : Unit(0x0a0d);
+  const Unit others[] = {unit, Unit(unit - 1), Unit(unit + 1), Unit(unit ^ 0x80), Unit(unit << 8),
+                         0,    Unit(~0)};
+  for (std::size_t count = 0; count <= 200; ++count) {
+    std::vector<Unit> units(count + 1);  // past the end, the unit: a search too far finds it
+    std::generate(units.begin(), units.end(), [&] { return others[random() % 7]; });
+    units[count] = unit;
+    std::vector<std::uint64_t> expected(count / 64 + 2, 0);
+    for (std::size_t index = 0; index < count; ++index) {
+      expected[index / 64] |= std::uint64_t{units[index] == unit} << index % 64;
     }
+    for (const Marker<Unit> mark : markers) {
+      std::vector<std::uint64_t> marks(expected.size(), 0);
+      mark(units.data(), count, unit, marks.data());
+      EXPECT_EQ(marks, expected) << "count " << count;
+    }
+    const std::size_t from = count == 0 ? 0 : random() % count;
+    const auto found = std::find(units.begin() + from, units.end() - 1, unit) - units.begin();
+    EXPECT_EQ(FindMarked(expected.data(), from, count), static_cast<std::size_t>(found));
+    const Unit* pointer = FindUnit(units.data(), count, unit);
+    EXPECT_EQ(pointer == nullptr ? count : pointer - units.data(),
+              std::find(units.begin(), units.end(), unit) - units.begin());
   }
 }
 
-TEST(FindUnit, FindsUtf16UnitsAsThePlainLoopDoes) {
-  ExpectSameAsPlainLoop(FindUnitFourAtATime);
+TEST(MarkUnits, MarksAndFindsUnitsAsThePlainLoopDoes) {
+  ExpectSameAsPlainLoop<char>({MarkUnitsPortably<char>, MarkUnits});
+  ExpectSameAsPlainLoop<char16_t>({MarkUnitsPortably<char16_t>, MarkUnits});
 #ifdef __SSE2__
-  ExpectSameAsPlainLoop(FindUnitEightAtATime);
+  ExpectSameAsPlainLoop<char>({MarkUnitsWithSse2<char>});
+  ExpectSameAsPlainLoop<char16_t>({MarkUnitsWithSse2<char16_t>});
 #endif
-  ExpectSameAsPlainLoop(FindUnit);
 }
 
 }  // namespace
