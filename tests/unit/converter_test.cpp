@@ -50,6 +50,9 @@ const std::vector<Case> kCases = {
     // an entry, whatever it holds.
     {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n",
      kHead + x1023 + "\r\nA, \"--\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n"},
+    // Outside blocks too, a line of 1023 characters counts as two.
+    {"x\r\n" + x1023 + "\r\n" + kHead + "A, \"\"\r\n",
+     "x\r\n" + x1023 + "\r\n" + kHead + "A, \"EI\"\r\n"},
 };
 // clang-format on
 
@@ -72,7 +75,8 @@ std::string GenerateScript(std::mt19937& random) {
   // clang-format on
   static const std::vector<std::string> kEnds = {"\r\n", "\r\n", "\n", "\r", "", "\x1a"};
   std::string script;
-  for (unsigned line = random() % 40; line > 0; --line) {
+  // Now and then a script longer than the buffer, so that lines are also found from its marks.
+  for (unsigned line = random() % (random() % 8 == 0 ? 400 : 40); line > 0; --line) {
     script += kLines[random() % kLines.size()] + kEnds[random() % kEnds.size()];
   }
   return script;
