@@ -10,14 +10,54 @@ namespace tablemend {
 
 namespace {
 
-// The bits of one word, for up to 64 units, one unit at a time.
+// The bits of up to 32 units, one unit at a time.
 template <typename Unit>
-std::uint64_t MarkWordPortably(const Unit* units, std::size_t count, Unit unit) {
-  std::uint64_t bits = 0;
+std::uint32_t MarkUnitByUnit(const Unit* units, std::size_t count, Unit unit) {
+  std::uint32_t bits = 0;
   for (std::size_t index = 0; index < count; ++index) {
-    bits |= static_cast<std::uint64_t>(units[index] == unit) << index;
+    bits |= static_cast<std::uint32_t>(units[index] == unit) << index;
   }
   return bits;
+}
+
+// The bits of the 4 bytes or 2 UTF-16 units of a 32-bit word, all at once: a unit equal to the
+// one sought becomes zero under the exclusive or, and only a zero unit keeps its top bit clear
+// both before and after its other bits are added to all ones (no carry crosses into the next
+// unit); the top bits are then gathered by a multiplication whose partial products never meet.
+std::uint32_t MarkFour(std::uint32_t word, char unit) {
+  const std::uint32_t differ = word ^ (0x01010101u * static_cast<unsigned char>(unit));
+  const std::uint32_t zero = ~(((differ & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | differ) & 0x80808080u;
+  return ((zero >> 7) * 0x00204081u) >> 21 & 0xF;
+}
+
+std::uint32_t MarkFour(std::uint32_t word, char16_t unit) {
+  const std::uint32_t differ = word ^ (0x00010001u * unit);
+  const std::uint32_t zero = ~(((differ & 0x7FFF7FFFu) + 0x7FFF7FFFu) | differ) & 0x80008000u;
+  return (zero >> 15 & 1) | (zero >> 30 & 2);
+}
+
+// The bits of one word, for up to 64 units: 32 bits at a time on any processor, a 32-bit word of
+// units at a time where the machine stores its words with the first byte lowest.
+template <typename Unit>
+std::uint64_t MarkWordPortably(const Unit* units, std::size_t count, Unit unit) {
+  std::uint32_t halves[2] = {0, 0};
+  for (std::size_t half = 0; half < 2 && half * 32 < count; ++half) {
+    const Unit* start = units + half * 32;
+    const std::size_t size = std::min<std::size_t>(count - half * 32, 32);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (size == 32) {
+      constexpr std::size_t kUnitsPerWord = sizeof(std::uint32_t) / sizeof(Unit);
+      for (std::size_t index = 0; index < 32; index += kUnitsPerWord) {
+        std::uint32_t word;
+        std::memcpy(&word, start + index, sizeof word);
+        halves[half] |= MarkFour(word, unit) << index;
+      }
+      continue;
+    }
+#endif
+    halves[half] = MarkUnitByUnit(start, size, unit);
+  }
+  return static_cast<std::uint64_t>(halves[1]) << 32 | halves[0];
 }
 
 #ifdef __SSE2__
