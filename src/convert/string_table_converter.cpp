@@ -24,14 +24,19 @@ struct EntryFields {
   std::basic_string_view<Unit> second;  // up to the next comma or the end of the line; or empty
 };
 
+// Only a chunk whose first unit that is not blank is the keyword's first letter can name a table,
+// and most lines are told apart by that unit alone: inline, as it runs for every line.
+template <typename Unit>
+inline bool MayNameStringTable(std::basic_string_view<Unit> chunk) {
+  const std::size_t first = FindFirstNonBlank(chunk);
+  return first < chunk.size() && chunk[first] == 'S';
+}
+
 // True when the chunk's first word is the keyword. Words are separated by spaces alone: a tab
 // belongs to the word, so "STRINGTABLE\tDISCARDABLE" is one word, and so is a leading "\t ".
-// Only a chunk whose first unit that is not blank is the keyword's first letter can name a table,
-// and most lines are told apart by that unit alone, before any search.
 template <typename Unit>
 bool NamesStringTable(std::basic_string_view<Unit> chunk) {
-  const std::size_t first = FindFirstNonBlank(chunk);
-  if (first == chunk.size() || chunk[first] != 'S') {
+  if (!MayNameStringTable(chunk)) {
     return false;
   }
   const std::size_t start = chunk.find_first_not_of(Unit{' '});
@@ -137,7 +142,10 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
       // change anything: the lines up to the keyword's pass by a test of their first letters.
       bool found = false;
       lineNumber += PassChunksWhile(
-          input, output, [](std::basic_string_view<Unit> line) { return !NamesStringTable(line); },
+          input, output,
+          [](std::basic_string_view<Unit> line) {
+            return !MayNameStringTable(line) || !NamesStringTable(line);
+          },
           chunk, found);
       if (!found) {
         return;
