@@ -28,7 +28,6 @@ check_answers() {
 0|usage.expected|a.rc
 255|usage.expected|-v -f
 255|usage.expected|-f a.rc --extension
-0|usage.expected|--check
 EOF
 }
 

@@ -3,17 +3,16 @@
 // survives, the log keeps every earlier byte, "Complete." stands for a whole converted file, and
 // after a killed run, touching the backup lets the next run recover. Driven from here, the loop
 // runs the program hundreds of times a second.
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "unicode/unicode.h"
 
@@ -27,40 +26,9 @@ const std::string kShim =
     "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" TABLEMEND_FAULT_SHIM "' ";
 
 std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
   std::ostringstream bytes;
-  bytes << file.rdbuf();
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
   return bytes.str();
-}
-
-// A fresh copy of a folder's files, with their last-write times, which the program compares.
-void CopyFolder(const fs::path& from, const fs::path& to) {
-  fs::remove_all(to);
-  fs::copy(from, to);
-  for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-    fs::last_write_time(to / entry.path().filename(), entry.last_write_time());
-  }
-}
-
-struct RunResult {
-  std::string output;
-  int status = -1;  // the exit status, or -1 when a signal ended the run
-};
-
-// Runs the program on app.rc in `folder`, with shell variable assignments before it.
-RunResult RunProgram(const fs::path& folder, const std::string& variables,
-                     const std::string& options = "") {
-  const std::string command = "cd '" + folder.string() + "' && " + variables + " exec '" +
-                              TABLEMEND_PROGRAM + "' " + options + " -f app.rc";
-  FILE* pipe = popen(command.c_str(), "r");
-  RunResult result;
-  char buffer[4096];
-  for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    result.output.append(buffer, count);
-  }
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
 }
 
 // The text with a UTF-8 byte-order mark, as UTF-8 or as UTF-16 big-endian.
@@ -73,13 +41,8 @@ std::string StoreAs(bool utf16, const std::string& utf8) {
   return utf16 ? stored : marked;
 }
 
-struct Scenario {
-  const char* name;
-  bool utf16;
-  bool laterRun;  // the start holds a converted file, its backup and its log
-};
-
-class FaultRuns : public ::testing::TestWithParam<Scenario> {
+// UTF-16 or UTF-8; a later run, from a converted file with its backup and log, or a first run.
+class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/tablemend-faults-XXXXXX";
@@ -87,35 +50,50 @@ class FaultRuns : public ::testing::TestWithParam<Scenario> {
     scratch_ = pattern;
     run_ = scratch_ / "run";
     fs::create_directory(start_ = scratch_ / "start");
-    original_ = StoreAs(GetParam().utf16, ReadFile(TABLEMEND_SOURCE_DIR "/examples/app.rc"));
-    expected_ =
-        StoreAs(GetParam().utf16, ReadFile(TABLEMEND_SOURCE_DIR "/tests/golden/app.rc.expected"));
+    const auto [utf16, laterRun] = GetParam();
+    original_ = StoreAs(utf16, ReadFile(TABLEMEND_SOURCE_DIR "/examples/app.rc"));
+    expected_ = StoreAs(utf16, ReadFile(TABLEMEND_SOURCE_DIR "/tests/golden/app.rc.expected"));
     std::ofstream(start_ / "app.rc", std::ios::binary) << original_;
-    if (GetParam().laterRun) {
-      ASSERT_EQ(RunProgram(start_, "", "-s").status, 0);
-    }
+    ASSERT_TRUE(!laterRun || Run(start_, "-s") == 0);
   }
 
   void TearDown() override { fs::remove_all(scratch_); }
 
-  RunResult RunFromStart(const std::string& variables) {
-    CopyFolder(start_, run_);
-    return RunProgram(run_, kShim + variables);
+  // Runs the program on app.rc in `folder` after shell variable assignments; returns the exit
+  // status, or -1 when a signal ended the run, and keeps what it printed in output_.
+  int Run(const fs::path& folder, const std::string& options, const std::string& variables = "") {
+    const fs::path printed = scratch_ / "printed";
+    const int status =
+        std::system(("cd '" + folder.string() + "' && " + variables + " exec '" +
+                     TABLEMEND_PROGRAM + "' " + options + " -f app.rc >'" + printed.string() + "'")
+                        .c_str());
+    output_ = ReadFile(printed);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Runs in a fresh copy of the start's files, last-write times included, with the shim.
+  int RunFromStart(const std::string& variables) {
+    fs::remove_all(run_);
+    fs::copy(start_, run_);
+    for (const fs::directory_entry& entry : fs::directory_iterator(start_)) {
+      fs::last_write_time(run_ / entry.path().filename(), entry.last_write_time());
+    }
+    return Run(run_, "", kShim + variables);
   }
 
   // The original text is in the backup (or, before the backup was made, still in the rc file),
   // the log kept every earlier byte, and a run that says "Complete." wrote the whole converted
   // file, or else failed with -1 or was killed.
-  void ExpectNothingLost(const RunResult& result) {
+  void ExpectNothingLost(int status) {
     const fs::path kept = fs::exists(run_ / "app.rc.original") ? "app.rc.original" : "app.rc";
     EXPECT_EQ(ReadFile(run_ / kept), original_) << "in " << kept;
     const std::string log = ReadFile(start_ / "app.rc.log");
     EXPECT_EQ(ReadFile(run_ / "app.rc.log").substr(0, log.size()), log);
-    const bool complete = result.output == "Complete.\n";
-    if (complete || result.output.find("only its log is incomplete") != std::string::npos) {
-      EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_) << result.output;
+    const bool complete = output_ == "Complete.\n";
+    if (complete || output_.find("only its log is incomplete") != std::string::npos) {
+      EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_) << output_;
     }
-    EXPECT_TRUE(complete || result.status == 255 || result.status == -1) << result.output;
+    EXPECT_TRUE(complete || status == 255 || status == -1) << output_;
   }
 
   // After a killed run: moves the text back when the run died between the rename and the new
@@ -127,16 +105,18 @@ class FaultRuns : public ::testing::TestWithParam<Scenario> {
     if (fs::exists(run_ / "app.rc.original")) {
       fs::last_write_time(run_ / "app.rc.original", fs::file_time_type::clock::now());
     }
-    EXPECT_EQ(RunProgram(run_, "").output, "Complete.\n");
+    Run(run_, "");
+    EXPECT_EQ(output_, "Complete.\n");
     EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
   }
 
   fs::path scratch_, start_, run_;
-  std::string original_, expected_;
+  std::string original_, expected_, output_;
 };
 
 TEST_P(FaultRuns, ShortReadsAndRenamesThatCannotRefuseChangeNothing) {
-  EXPECT_EQ(RunFromStart("FAULT_SHORT_READS=1 FAULT_NO_NOREPLACE=1").output, "Complete.\n");
+  RunFromStart("FAULT_SHORT_READS=1 FAULT_NO_NOREPLACE=1");
+  EXPECT_EQ(output_, "Complete.\n");
   EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
 }
 
@@ -153,7 +133,7 @@ TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
     SCOPED_TRACE(at + "killed");
     ExpectNothingLost(RunFromStart(at + "FAULT_KILL=1"));
     // A first run that got as far as the backup left its log's header behind.
-    if (!GetParam().laterRun && fs::exists(run_ / "app.rc.original")) {
+    if (!std::get<1>(GetParam()) && fs::exists(run_ / "app.rc.original")) {
       EXPECT_NE(ReadFile(run_ / "app.rc.log").find("Starting New Log"), std::string::npos);
     }
     ExpectRecovery();
@@ -161,11 +141,11 @@ TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Example, FaultRuns,
-                         ::testing::Values(Scenario{"Utf8FirstRun", false, false},
-                                           Scenario{"Utf8LaterRun", false, true},
-                                           Scenario{"Utf16FirstRun", true, false},
-                                           Scenario{"Utf16LaterRun", true, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) ? "Utf16" : "Utf8") +
+                                  (std::get<1>(info.param) ? "LaterRun" : "FirstRun");
+                         });
 
 }  // namespace
 }  // namespace tablemend
