@@ -78,7 +78,7 @@ template <typename Unit>
 void StartTextReader(const TextFormat& format, BasicTextReader<Unit>& reader,
                      std::size_t bufferSize) {
   AllocateTextBuffer(reader.buffer, reader.capacity, bufferSize);
-  reader.lineFeeds.reset(new std::uint64_t[reader.capacity / kUnitsPerMarkWord + 1]);
+  reader.lineFeeds.reset(new std::uint64_t[reader.capacity / kUnitsPerMarkWord + 1]());
   reader.swapBytes = StoredSwapped(format.encoding);
   Unit mark;
   if (format.byteOrderMark && ReadUnits(reader, &mark, 1) != 1) {

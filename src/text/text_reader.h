@@ -64,33 +64,11 @@ void AttachTextReader(std::string_view bytes, const TextFormat& format,
 // the end of the input.
 constexpr std::size_t kChunkWindow = kMaxChunkLength + 1;
 
-// NextStoredChunk for every case: a chunk that ends otherwise than in CR LF, a refill, the end.
+// The next chunk, for every case: one that ends otherwise than in CR LF, a refill, the end. False
+// at the end of the input, once everything is written.
 template <typename Unit>
 bool NextStoredChunkSlowly(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
                            std::basic_string_view<Unit>& chunk);
-
-// Yields the next chunk as stored, a final CR LF still two units, valid until the next call; the
-// chunk before it goes to the writer unless it was replaced. False at the end of the input, once
-// everything is written. Inline for the common case, a line that ends in CR LF well inside the
-// buffer, which then costs a look at the line-feed marks and a few comparisons.
-template <typename Unit>
-inline bool NextStoredChunk(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                            std::basic_string_view<Unit>& chunk) {
-  const std::size_t begin = reader.begin;
-  if (reader.lastEndsInBareLf || reader.end - begin < kChunkWindow) {
-    return NextStoredChunkSlowly(reader, writer, chunk);
-  }
-  const std::size_t lineFeed = FindMarked(reader.lineFeeds.get(), begin, begin + kChunkWindow);
-  const Unit* start = reader.buffer.get() + begin;
-  if (lineFeed == begin || lineFeed == begin + kChunkWindow ||
-      start[lineFeed - begin - 1] != '\r') {
-    return NextStoredChunkSlowly(reader, writer, chunk);
-  }
-  chunk = std::basic_string_view<Unit>(start, lineFeed + 1 - begin);
-  reader.lastChunk = begin;
-  reader.begin = lineFeed + 1;
-  return true;
-}
 
 // Passes over chunks, which go to the writer unchanged, while `passes(chunk)` holds, up to and
 // including the first for which it does not; that one is yielded as by NextStoredChunk, so that
@@ -139,6 +117,18 @@ long long PassChunksWhile(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& 
       return count;
     }
   }
+}
+
+// Yields the next chunk as stored, a final CR LF still two units, valid until the next call; the
+// chunk before it goes to the writer unless it was replaced. False at the end of the input, once
+// everything is written.
+template <typename Unit>
+inline bool NextStoredChunk(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
+                            std::basic_string_view<Unit>& chunk) {
+  bool yielded = false;
+  PassChunksWhile(
+      reader, writer, [](std::basic_string_view<Unit>) { return false; }, chunk, yielded);
+  return yielded;
 }
 
 // Writes `line` (a line feed at most as its last unit) instead of the chunk last yielded, and
