@@ -74,12 +74,13 @@ std::string GenerateScript(std::mt19937& random) {
       ",,", "a\0b, \"\""s, "\x80\x86, \"\x87\" \x81", "\x82\x83\x84\x85\xC3\xA9", kLongLine};
   // clang-format on
   static const std::vector<std::string> kEnds = {"\r\n", "\r\n", "\n", "\r", "", "\x1a"};
-  // Now and then a longer script with CR LF alone, as most are saved: lines are then found from
-  // the buffer's line-feed marks.
+  // Now and then a longer script with CR LF alone, as most are saved, and lone CRs: lines are
+  // then found from the buffer's line-feed marks.
   const bool longer = random() % 16 == 0;
   std::string script;
   for (unsigned line = random() % (longer ? 400 : 40); line > 0; --line) {
-    script += kLines[random() % kLines.size()] + kEnds[longer ? 0 : random() % kEnds.size()];
+    script += kLines[random() % kLines.size()] +
+              kEnds[longer ? random() % 2 * 3 : random() % kEnds.size()];
   }
   return script;
 }

@@ -7,16 +7,18 @@ namespace tablemend {
 namespace {
 
 TEST(Unicode, EncodesEveryKindOfUnitAndDecodesItBack) {
-  // ASCII, two- and three-byte characters, pairs, lone surrogates, the largest unit.
-  const std::u16string units = u"a\u00e9\u0800\u0a0d\U00010000\U0001F60D\xD800x\xDC00\xFFFF";
+  // ASCII, two- and three-byte characters, pairs (one last), lone surrogates (the highest among
+  // them), the largest unit.
+  const std::u16string units =
+      u"a\u00e9\u0800\u0a0d\U00010000\U0001F60D\xD800x\xDC00\xFFFF\xDFFF\U00010437";
   const std::string kept = EncodeUtf8(units, LoneSurrogates::kKeep);
   EXPECT_EQ(kept,
             "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x90\x80\x80\xF0\x9F\x98\x8D\xED\xA0\x80x"
-            "\xED\xB0\x80\xEF\xBF\xBF");
+            "\xED\xB0\x80\xEF\xBF\xBF\xED\xBF\xBF\xF0\x90\x90\xB7");
   EXPECT_EQ(DecodeUtf8(kept), units);
   EXPECT_EQ(EncodeUtf8(units, LoneSurrogates::kReplace),
             "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x90\x80\x80\xF0\x9F\x98\x8D\xEF\xBF\xBDx"
-            "\xEF\xBF\xBD\xEF\xBF\xBF");
+            "\xEF\xBF\xBD\xEF\xBF\xBF\xEF\xBF\xBD\xF0\x90\x90\xB7");
   // Bytes no UTF-8 sequence explains stand for themselves: a stray continuation byte, a cut
   // sequence, an overlong form.
   EXPECT_EQ(DecodeUtf8("\x80\xE0\xA0 \xC0\xAF"), u"\u0080\u00e0\u00a0 \u00c0\u00af");
