@@ -114,13 +114,11 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
   std::string original_, expected_, output_;
 };
 
-TEST_P(FaultRuns, ShortReadsAndRenamesThatCannotRefuseChangeNothing) {
+TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
+  // Reads that stop anywhere and renames that cannot refuse to replace change nothing.
   RunFromStart("FAULT_SHORT_READS=1 FAULT_NO_NOREPLACE=1");
   EXPECT_EQ(output_, "Complete.\n");
   EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
-}
-
-TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
   RunFromStart("FAULT_COUNT='" + (scratch_ / "count").string() + "'");
   const int operations = std::atoi(ReadFile(scratch_ / "count").c_str());
   ASSERT_GT(operations, 20);

@@ -38,11 +38,10 @@ static int Fails(int errorNumber) {
 }
 
 __attribute__((destructor)) static void ReportCount(void) {
-  const long count = operations;
   const char* path = getenv("FAULT_COUNT");
   FILE* file = path != NULL ? fopen(path, "w") : NULL;
   if (file != NULL) {
-    fprintf(file, "%ld\n", count);
+    fprintf(file, "%ld\n", operations);
     fclose(file);
   }
 }

@@ -37,8 +37,8 @@ void ExpectSameAsPlainLoop(std::vector<Marker<Unit>> markers) {
       EXPECT_EQ(marks, expected) << "count " << count;
     }
     const std::size_t from = count == 0 ? 0 : random() % count;
-    const auto found = std::find(units.begin() + from, units.end() - 1, unit) - units.begin();
-    EXPECT_EQ(FindMarked(expected.data(), from, count), static_cast<std::size_t>(found));
+    EXPECT_EQ(FindMarked(expected.data(), from, count),
+              std::find(units.begin() + from, units.end() - 1, unit) - units.begin());
     const Unit* pointer = FindUnit(units.data(), count, unit);
     EXPECT_EQ(pointer == nullptr ? count : pointer - units.data(),
               std::find(units.begin(), units.end(), unit) - units.begin());
