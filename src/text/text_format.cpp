@@ -26,7 +26,7 @@ TextFormat DetectTextFormat(std::string_view firstBytes) {
 
 FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
   FileHandle file;
-  char start[4];
+  char start[4] = {};
   std::size_t count = 0;
   std::ptrdiff_t read = 1;
   std::int64_t length = 0;

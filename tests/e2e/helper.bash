@@ -23,8 +23,7 @@ tm() {
 converted_example() {
   cp "$examples/app.rc" app.rc
   tm -s -f app.rc
-  assert_success
-  assert_output ""
+  assert_equal "$status: $output" "0: "
 }
 
 # Compares a log with the expected files one after the other, every time stamp ("Sat Dec 05

@@ -59,10 +59,10 @@ load helper
 }
 
 @test "a file shorter than the four bytes that tell its encoding is copied as it is" {
-  printf x >one.rc
-  tm -s -f one.rc
+  printf 'A\0B' >short.rc
+  tm -s -f short.rc
   assert_success
-  cmp one.rc <(printf x)
+  cmp short.rc <(printf 'A\0B')
 }
 
 @test "names are used as given: spaces, dashes, any letters, long paths and extensions" {

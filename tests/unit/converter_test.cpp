@@ -34,8 +34,8 @@ const std::vector<Case> kCases = {
     {"STRINGTABLE\tX\r\nBEGIN\r\nA, \"\"\r\n\t STRINGTABLE\r\n{\r\nA, \"\"\r\nstringtable\r\nBEGIN\r\n"
      "A, \"\"\r\nSTRINGTABLE\r\nBegin\r\nA, \"\"\r\nSTRINGTABLE BEGIN\r\nA, \"\"\r\nSTRINGTABLE\r\n"
      "LANGUAGE 9, 1\r\nBEGIN\r\nA, \"\"\r\n"},
-    {kHead + "A, \"x\"\r\nB, \"\"\r\nEND // x\r\nend\r\nC, \"\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n",
-     kHead + "A, \"x\"\r\nB, \"--\"\r\nEND // x\r\nend\r\nC, \"--\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n"},
+    {kHead + "A, \"x\"\r\nB, \"\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n",
+     kHead + "A, \"x\"\r\nB, \"--\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"--\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n"},
     // Entries: which strings are empty, and what the new line keeps.
     {kHead + "A,, L\"\"\r\n,,B, \"\", 12 // c\r\n  ,\"\"\r\n\t C \t,\"\"x\r\n// D, \"\"\r\nEND,\"\"\r\n",
      kHead + "A, \"EI\"\r\nB, \"--\"\r\n  , \"--\"\r\n\t C \t, \"--\"\r\n// D, \"--\"\r\nEND, \"--\"\r\n"},
@@ -50,17 +50,21 @@ const std::vector<Case> kCases = {
     // an entry, whatever it holds.
     {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n",
      kHead + x1023 + "\r\nA, \"--\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n"},
-    // Outside blocks too, a line of 1023 characters counts as two.
-    {"x\r\n" + x1023 + "\r\n" + kHead + "A, \"\"\r\n",
-     "x\r\n" + x1023 + "\r\n" + kHead + "A, \"EI\"\r\n"},
+    // Outside blocks too, a line of 1023 characters counts as two; in the smallest buffer, the
+    // first line, of one unit, is followed by a refill.
+    {"\nx\r\n" + x1023.substr(4) + "yzzz\r\n" + kHead + "A, \"\"\r\n",
+     "\r\nx\r\n" + x1023.substr(4) + "yzzz\r\n" + kHead + "A, \"EI\"\r\n"},
 };
 // clang-format on
 
+// Through the largest buffer and through the smallest, which holds no more than a chunk's window.
 TEST(ConvertStringTables, FollowsTheRulesOfEachCase) {
   for (const auto& [input, expected] : kCases) {
-    const Conversion result = ConvertWithProgram(input);
-    EXPECT_EQ(result.output, expected.empty() ? input : expected) << input;
-    EXPECT_EQ(result, ConvertWithModel(input)) << input;
+    for (const std::size_t bufferSize : {kTextBufferSize, kMinimumTextBufferSize}) {
+      const Conversion result = ConvertWithProgram(input, bufferSize);
+      EXPECT_EQ(result.output, expected.empty() ? input : expected) << input;
+      EXPECT_EQ(result, ConvertWithModel(input)) << input;
+    }
   }
 }
 

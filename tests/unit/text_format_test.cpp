@@ -16,7 +16,7 @@ TEST(DetectTextFormat, TellsUtf16ByItsMarkOrByPlainAsciiBesideZeroBytes) {
     TextEncoding encoding;
     bool byteOrderMark;
   } cases[] = {
-      {"\xFF\xFE", kLittle, true},  {"\xFE\xFF\0S"s, kBig, true},     {"/\0/\0"s, kLittle, false},
+      {"\xFF\xFE", kLittle, true},  {"\xFE\xFF\0S"s, kBig, true},     {"\1\0/\0"s, kLittle, false},
       {"\0/\0/"s, kBig, false},     {"\xFFx\0y"s, kBytes, false},     {"x\xFE", kBytes, false},
       {"\xFE\xFE", kBytes, false},  {"\xEF\xBB\xBF/", kBytes, false}, {"/\0\x80\0"s, kBytes, false},
       {"\0\0\0\0"s, kBytes, false}, {"/\0/"s, kBytes, false},         {"", kBytes, false},

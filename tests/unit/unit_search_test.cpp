@@ -12,13 +12,11 @@
 namespace tablemend {
 namespace {
 
-template <typename Unit>
-using Marker = void (*)(const Unit*, std::size_t, Unit, std::uint64_t*);
-
 // Every count up to a few words, among units that differ from the one sought by a borrow, a
 // carry, a top bit or a byte order, which a compare of many units at once might mistake.
 template <typename Unit>
-void ExpectSameAsPlainLoop(std::vector<Marker<Unit>> markers) {
+void ExpectSameAsPlainLoop(
+    std::vector<void (*)(const Unit*, std::size_t, Unit, std::uint64_t*)> marks) {
   std::mt19937 random(21);
   const Unit unit = sizeof(Unit) == 1 ? Unit('\n') : Unit(0x0a0d);
   const Unit others[] = {unit, Unit(unit - 1), Unit(unit + 1), Unit(unit ^ 0x80), Unit(unit << 8),
@@ -31,7 +29,7 @@ void ExpectSameAsPlainLoop(std::vector<Marker<Unit>> markers) {
     for (std::size_t index = 0; index < count; ++index) {
       expected[index / 64] |= std::uint64_t{units[index] == unit} << index % 64;
     }
-    for (const Marker<Unit> mark : markers) {
+    for (const auto mark : marks) {
       std::vector<std::uint64_t> marks(expected.size(), 0);
       mark(units.data(), count, unit, marks.data());
       EXPECT_EQ(marks, expected) << "count " << count;
