@@ -1,7 +1,7 @@
 // Finding code units in a buffer: the line feeds of a whole buffer marked in one pass, a bit for
 // each unit, and single units found several at a time. Vector instructions (SSE2, which every
 // x86-64 processor has) look at 16 bytes at once; the portable path, which the 32-bit Windows
-// program runs, one unit at a time without a branch. Both are compiled wherever they can be, so
+// program runs, a 32-bit word of units at once. Both are compiled wherever they can be, so
 // that each is tested on every build machine.
 #ifndef TABLEMEND_TEXT_UNIT_SEARCH_H
 #define TABLEMEND_TEXT_UNIT_SEARCH_H
@@ -26,10 +26,20 @@ template <typename Unit>
 void MarkUnitsWithSse2(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks);
 #endif
 
-std::size_t CountTrailingZeros(std::uint64_t bits);
+// The place of the lowest set bit of a word that has one.
+inline std::size_t CountTrailingZeros(std::uint64_t bits) {
+#if defined(__GNUC__) || defined(__clang__)
+  return static_cast<std::size_t>(__builtin_ctzll(bits));
+#else
+  std::size_t count = 0;
+  for (; (bits & 1) == 0; bits >>= 1) {
+    ++count;
+  }
+  return count;
+#endif
+}
 
-// The first marked place in [from, limit), or limit when there is none; inline, as it runs for
-// every line.
+// The first marked place in [from, limit), or limit when there is none.
 inline std::size_t FindMarked(const std::uint64_t* marks, std::size_t from, std::size_t limit) {
   std::size_t word = from / kUnitsPerMarkWord;
   std::uint64_t bits = marks[word] & (~std::uint64_t{0} << (from % kUnitsPerMarkWord));
@@ -41,18 +51,6 @@ inline std::size_t FindMarked(const std::uint64_t* marks, std::size_t from, std:
   }
   const std::size_t found = word * kUnitsPerMarkWord + CountTrailingZeros(bits);
   return found < limit ? found : limit;
-}
-
-inline std::size_t CountTrailingZeros(std::uint64_t bits) {
-#if defined(__GNUC__) || defined(__clang__)
-  return static_cast<std::size_t>(__builtin_ctzll(bits));
-#else
-  std::size_t count = 0;
-  for (; (bits & 1) == 0; bits >>= 1) {
-    ++count;
-  }
-  return count;
-#endif
 }
 
 // The first place of `unit` among `count` units, or null.
