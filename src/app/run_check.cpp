@@ -19,6 +19,10 @@ void PrintChange(const RunSettings& settings, long long lineNumber, std::string_
                  void (*print)(std::string_view)) {
   PrintUtf8Text(settings.rcPath + ":" + std::to_string(lineNumber) + ": ");
   print(newLine);
+  // An entry without a comma keeps its line's end, and the last line may have none.
+  if (newLine.empty() || newLine.back() != '\n') {
+    PrintText("\n");
+  }
 }
 
 void PrintChange(const RunSettings& settings, const ChangeRecord& change) {

@@ -73,37 +73,39 @@ std::basic_string_view<Unit> WithoutByteOrderMark(std::basic_string_view<Unit> c
   return chunk;
 }
 
+// Where the first comma at or after `from` stands, or the line's size: found several units at a
+// time, as the ID before it is most of an entry.
+template <typename Unit>
+std::size_t FindComma(std::basic_string_view<Unit> line, std::size_t from) {
+  const Unit* comma = FindUnit(line.data() + from, line.size() - from, Unit{','});
+  return comma != nullptr ? static_cast<std::size_t>(comma - line.data()) : line.size();
+}
+
 // Each search starts where the one before it stopped: one pass over the line.
 template <typename Unit>
 EntryFields<Unit> SplitEntry(std::basic_string_view<Unit> line) {
   const auto upTo = [&line](std::size_t position) { return std::min(position, line.size()); };
   const std::size_t firstStart = upTo(line.find_first_not_of(Unit{','}));
-  const std::size_t firstEnd = upTo(line.find(Unit{','}, firstStart));
+  const std::size_t firstEnd = FindComma(line, firstStart);
   const std::size_t secondStart = upTo(line.find_first_not_of(Unit{','}, firstEnd));
-  const std::size_t secondEnd = upTo(line.find(Unit{','}, secondStart));
+  const std::size_t secondEnd = FindComma(line, secondStart);
   return {line.substr(firstStart, firstEnd - firstStart),
           line.substr(secondStart, secondEnd - secondStart)};
 }
 
-// False for most lines that cannot hold an empty string, at the cost of one search: the first
-// quotation mark of an entry whose string is empty begins that string (the first field holds
-// none, and only commas, blanks and an L stand before the string), so a quotation mark follows.
+// The chunk's first quotation mark, or null. Only a line whose first quotation mark opens an
+// empty string can change: in an entry with a comma the first field holds none, and only
+// commas, blanks and an L stand before the string; in one without, the ID holds none.
 template <typename Unit>
-bool MayHoldEmptyString(std::basic_string_view<Unit> chunk) {
-  const Unit* quote = FindUnit(chunk.data(), chunk.size(), Unit{'"'});
-  return quote != nullptr && quote + 1 < chunk.data() + chunk.size() && quote[1] == '"';
+const Unit* FindFirstQuote(std::basic_string_view<Unit> chunk) {
+  return FindUnit(chunk.data(), chunk.size(), Unit{'"'});
 }
 
-// True when the string of the entry is empty: "" or L"" begins its second field, and no third
-// quotation mark follows ("""" holds one quotation mark, and """x" starts with one). A quotation
-// mark in the first field means the string began before the first comma, which then splits the
-// string, not the entry.
+// True when the second field of an entry, its string, is empty: "" or L"" begins it, and no
+// third quotation mark follows ("""" holds one quotation mark, and """x" starts with one).
 template <typename Unit>
-bool HoldsEmptyString(const EntryFields<Unit>& fields) {
-  if (fields.first.find(Unit{'"'}) != std::string_view::npos) {
-    return false;
-  }
-  std::basic_string_view<Unit> string = TrimText(fields.second);
+bool HoldsEmptyString(std::basic_string_view<Unit> second) {
+  std::basic_string_view<Unit> string = TrimText(second);
   if (!string.empty() && string.front() == 'L') {
     string.remove_prefix(1);
   }
@@ -120,6 +122,97 @@ void BuildPlaceholderLine(std::basic_string_view<Unit> first, bool firstInBlock,
   newLine.append(placeholder.begin(), placeholder.end());
 }
 
+// Where an entry starts, which decides its placeholder: "EI" on the block's first line.
+enum class EntryStart {
+  kNone,  // no entry to fill: a blank line, an entry with its string, a piece of a long line
+  kFirstLine,
+  kLaterLine,
+};
+
+// A line of the block that holds an ID alone, as Visual Studio wraps an entry with a long
+// ID, its string on the next line: something not blank, no quotation mark (the caller has
+// looked) and no comma but one at its end.
+template <typename Unit>
+bool HoldsIdAlone(std::basic_string_view<Unit> line) {
+  std::basic_string_view<Unit> id = TrimText(line);
+  if (!id.empty() && id.back() == ',') {
+    id.remove_suffix(1);
+  }
+  return !id.empty() && id.find(Unit{','}) == std::basic_string_view<Unit>::npos;
+}
+
+// An entry ends after its string: blanks to the line's end, perhaps a comment.
+template <typename Unit>
+bool EndsEntry(std::basic_string_view<Unit> rest) {
+  rest.remove_prefix(FindFirstNonBlank(rest));
+  const std::basic_string_view<Unit> opening = rest.substr(0, 2);
+  return rest.empty() || Matches(opening, "//") || Matches(opening, "/*");
+}
+
+// Where the entry without a comma starts whose first quotation mark (at `quote`, followed by
+// another) opens an empty string, or kNone when the line holds no such entry. Its ID stands on
+// the same line, or alone on the line before (`idLineBefore`) when only blanks stand before the
+// string. An L right before the string, after a blank or at the line's start, makes it wide.
+template <typename Unit>
+EntryStart FindEntryWithoutComma(std::basic_string_view<Unit> chunk, std::size_t quote,
+                                 bool firstInBlock, EntryStart idLineBefore) {
+  if (Matches(chunk.substr(quote + 2, 1), "\"") || !EndsEntry(chunk.substr(quote + 2))) {
+    return EntryStart::kNone;
+  }
+  std::size_t idEnd = quote;
+  if (idEnd > 0 && chunk[idEnd - 1] == 'L' && (idEnd == 1 || IsBlank(chunk[idEnd - 2]))) {
+    --idEnd;
+  }
+  const std::basic_string_view<Unit> id = chunk.substr(0, idEnd);
+  if (FindFirstNonBlank(id) == id.size()) {
+    return idLineBefore;
+  }
+  if (id.find(Unit{','}) != std::basic_string_view<Unit>::npos) {
+    return EntryStart::kNone;
+  }
+  return firstInBlock ? EntryStart::kFirstLine : EntryStart::kLaterLine;
+}
+
+// The line as read with the placeholder inside its empty string; everything else, the line's
+// end included, stays as it was.
+template <typename Unit>
+void BuildFilledStringLine(std::basic_string_view<Unit> chunk, std::size_t quote, EntryStart start,
+                           std::basic_string<Unit>& newLine) {
+  const std::string_view placeholder = start == EntryStart::kFirstLine ? "EI" : "--";
+  newLine.assign(chunk.substr(0, quote + 1));
+  newLine.append(placeholder.begin(), placeholder.end());
+  std::basic_string_view<Unit> rest = chunk.substr(quote + 1);
+  const bool endsInCrLf = rest.size() >= 2 && Matches(rest.substr(rest.size() - 2), "\r\n");
+  if (endsInCrLf) {
+    rest.remove_suffix(2);  // read as one line feed
+  }
+  newLine.append(rest);
+  if (endsInCrLf) {
+    newLine.push_back('\n');
+  }
+}
+
+// Builds the new line when the line, whose first quotation mark (at `quote`) opens an empty
+// string, gets a placeholder; false when it stays as it is.
+template <typename Unit>
+bool BuildEntryLine(std::basic_string_view<Unit> chunk, std::size_t quote, bool firstInBlock,
+                    EntryStart idLineBefore, std::basic_string<Unit>& newLine) {
+  // A quotation mark in the first field means that the string began before the first comma,
+  // which then splits the string, not the entry.
+  const EntryFields<Unit> fields = SplitEntry(chunk);
+  const bool firstHoldsQuote = chunk.data() + quote < fields.first.data() + fields.first.size();
+  if (!firstHoldsQuote && HoldsEmptyString(fields.second)) {
+    BuildPlaceholderLine(fields.first, firstInBlock, newLine);
+    return true;
+  }
+  const EntryStart start = FindEntryWithoutComma(chunk, quote, firstInBlock, idLineBefore);
+  if (start == EntryStart::kNone) {
+    return false;
+  }
+  BuildFilledStringLine(chunk, quote, start, newLine);
+  return true;
+}
+
 }  // namespace
 
 template <typename Unit>
@@ -134,6 +227,8 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
   bool previousNamesTable = NamesStringTable(WithoutByteOrderMark(chunk));
   bool inBlock = false;
   bool firstInBlock = false;
+  // The entry whose ID stands alone on the block's line before this one, if any.
+  EntryStart idLine = EntryStart::kNone;
   bool startsLine = chunk.back() == '\n';  // the next chunk follows a line feed
   // Every chunk the loop does not replace goes to the output as it is.
   for (;;) {
@@ -166,14 +261,24 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
     }
     if (ClosesBlock(chunk)) {
       inBlock = previousNamesTable = false;
+      idLine = EntryStart::kNone;
       continue;
     }
     // A piece that continues a long line is text inside that line (a long string, most often),
-    // never an entry.
-    if (chunkStartsLine && MayHoldEmptyString(chunk)) {
-      const EntryFields<Unit> fields = SplitEntry(chunk);
-      if (HoldsEmptyString(fields)) {
-        BuildPlaceholderLine(fields.first, firstInBlock, newLine);
+    // never an entry, nor an entry's ID.
+    const EntryStart idAbove = idLine;
+    idLine = EntryStart::kNone;
+    if (chunkStartsLine) {
+      const Unit* quote = FindFirstQuote(chunk);
+      if (quote == nullptr) {
+        // The first piece of a line too long for one chunk may look like one, harmlessly: the
+        // piece after it is never an entry.
+        if (HoldsIdAlone(chunk)) {
+          idLine = firstInBlock ? EntryStart::kFirstLine : EntryStart::kLaterLine;
+        }
+      } else if (quote + 1 < chunk.data() + chunk.size() && quote[1] == '"' &&
+                 BuildEntryLine(chunk, static_cast<std::size_t>(quote - chunk.data()), firstInBlock,
+                                idAbove, newLine)) {
         const std::basic_string_view<Unit> oldLine = ReplaceLastChunk(input, output, newLine);
         if (reportChange) {
           reportChange(BasicChangeRecord<Unit>{lineNumber, oldLine, newLine});

@@ -12,8 +12,9 @@
 namespace tablemend {
 
 // One rewritten line: its number (the first chunk is 1), the chunk as read (with its line feed
-// when it had one) and the line written instead (always ending in a line feed). The texts live
-// only until the converter reads the next chunk.
+// when it had one) and the line written instead, which ends in a line feed (an entry without a
+// comma keeps its line's end: none on a last line that had none). The texts live only until the
+// converter reads the next chunk.
 template <typename Unit>
 struct BasicChangeRecord {
   long long lineNumber = 0;

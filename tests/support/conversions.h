@@ -93,12 +93,21 @@ const std::regex kClosesBlock("^[ \t\r\n]*(\\}|END)[ \t\r\n]*$");
 // Commas first, the first field (no quotation mark in it), commas, blanks, then "" or L"" that
 // no third quotation mark follows.
 const std::regex kEmptyStringEntry("^,*([^,\"]+),+[ \t\r\n]*L?\"\"(?!\")");
+// Without a comma: the ID, then "" or L"" (the L after a blank or at the start) that no third
+// quotation mark follows, then blanks to the end or to a comment. Or only blanks before the
+// string, its ID alone on the line before: no quotation mark, no comma but one at its end.
+#define TABLEMEND_END_OF_ENTRY "(?!\")[ \t\r\n]*(//|/\\*|$)"
+const std::regex kEntryWithoutComma("^(?![ \t\r\n]*L?\"\")[^,\"]*\"\"" TABLEMEND_END_OF_ENTRY);
+const std::regex kStringAlone("^[ \t\r\n]*L?\"\"" TABLEMEND_END_OF_ENTRY);
+const std::regex kIdAlone("^[ \t\r\n]*[^,\" \t\r\n][^,\"]*,?[ \t\r\n]*\n$");
+#undef TABLEMEND_END_OF_ENTRY
 
 inline Conversion ConvertWithModel(std::string_view stored) {
   const std::vector<std::string> chunks = ReadChunks(stored);
   Conversion result;
   bool inBlock = false;
   bool firstInBlock = false;
+  std::size_t blockStart = 0;  // the index of the block's first line
   for (std::size_t index = 0; index < chunks.size(); ++index) {
     std::string written = chunks[index];
     std::smatch entry;
@@ -108,13 +117,25 @@ inline Conversion ConvertWithModel(std::string_view stored) {
       previous.erase(0, index == 1 && previous.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
       inBlock = firstInBlock =
           std::regex_search(previous, kNamesTable) && std::regex_search(written, kOpensBlock);
+      blockStart = index + 1;
     } else if (std::regex_search(written, kClosesBlock)) {
       inBlock = false;
     } else {
-      // A piece that continues a line is never an entry.
-      if (chunks[index - 1].back() == '\n' &&
-          std::regex_search(chunks[index], entry, kEmptyStringEntry)) {
+      // A piece that continues a line is never an entry, nor its ID.
+      const auto startsLine = [&chunks](std::size_t line) {
+        return line == 0 || chunks[line - 1].back() == '\n';
+      };
+      const bool idAbove = index > blockStart && startsLine(index - 1) &&
+                           std::regex_search(chunks[index - 1], kIdAlone);
+      const bool alone = idAbove && std::regex_search(written, kStringAlone);
+      if (startsLine(index) && std::regex_search(chunks[index], entry, kEmptyStringEntry)) {
         written = entry[1].str() + (firstInBlock ? ", \"EI\"\n" : ", \"--\"\n");
+      } else if (startsLine(index) && (alone || std::regex_search(written, kEntryWithoutComma))) {
+        const bool first = alone ? index - 1 == blockStart : firstInBlock;
+        written.insert(written.find('"') + 1, first ? "EI" : "--");
+      }
+      // Every placeholder differs from the "" it fills.
+      if (written != chunks[index]) {
         result.changes.push_back(
             Describe<char>(static_cast<long long>(index) + 1, chunks[index], written));
       }

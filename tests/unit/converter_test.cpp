@@ -39,7 +39,25 @@ const std::vector<Case> kCases = {
     // Entries: which strings are empty, and what the new line keeps.
     {kHead + "A,, L\"\"\r\n,,B, \"\", 12 // c\r\n  ,\"\"\r\n\t C \t,\"\"x\r\n// D, \"\"\r\nEND,\"\"\r\n",
      kHead + "A, \"EI\"\r\nB, \"--\"\r\n  , \"--\"\r\n\t C \t, \"--\"\r\n// D, \"--\"\r\nEND, \"--\"\r\n"},
-    {kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\nX \"\",\r\nX \"\"\r\n,,,\r\n"},
+    {kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\n,,,\r\n"},
+    // Entries without a comma, as Visual Studio writes them: the placeholder goes inside the
+    // string, and the rest of the line stays, its end included.
+    {kHead + "    A   \"\"\r\n    B L\"\"   // none\r\n\tC\t\"\"\t/* x */\r\n  // Q \"\"\r\nD\"\"\r\n"
+     "E \"\" \r \nF \"\"",
+     kHead + "    A   \"EI\"\r\n    B L\"--\"   // none\r\n\tC\t\"--\"\t/* x */\r\n  // Q \"--\"\r\n"
+     "D\"--\"\r\nE \"--\" \r \r\nF \"--\""},
+    {kHead + "C \"\",\r\nD \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\nH \"\"x\r\nH \"\" x\r\nX, \"a\" \"\"\r\n"
+     ", \"\"\r\nEND\r\nX \"\"\r\n"},
+    // Or wrapped: the ID alone on its line (a comma at its end allowed), the string alone on the
+    // next; "EI" when the ID stands on the block's first line.
+    {kHead + "  A_VERY_LONG_ID\r\n          \"\"\r\n  W,\r\n  L\"\" // c\r\nX\nL\"\"\n",
+     kHead + "  A_VERY_LONG_ID\r\n          \"EI\"\r\n  W,\r\n  L\"--\" // c\r\nX\r\nL\"--\"\r\n"},
+    // Not after a blank line, an entry with its string, a comma entry, two commas, the opener or
+    // a piece of a long line, nor as a block's first line.
+    {kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"\"\r\n \"\"\r\nC,,\r\n\"\"\r\n,\r\n\"\"\r\n" +
+         x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n",
+     kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"--\"\r\n \"\"\r\nC,,\r\n\"\"\r\n,\r\n\"\"\r\n" +
+         x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n"},
     // Text rules: LF alone and a last line without one, lone CRs kept (and blank to trimming),
     // NUL bytes as data, Ctrl-Z ending the text, a block left open.
     {"STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
@@ -75,6 +93,7 @@ std::string GenerateScript(std::mt19937& random) {
   static const std::vector<std::string> kLines = {
       "STRINGTABLE", " STRINGTABLE X", "\tSTRINGTABLE", "  ", "BEGIN", " { ", "END", "}", "END //",
       "A, \"\"", "A,, L\"\"", " B ,\"\" , 1", "X, \"\"\"\"", "X \"a, \"\" b\"", "X, \"a\"", "",
+      "A \"\"", " B\tL\"\" // c", "\t\"\" /*", "L\"\"", "ID_ALONE", "W ,", "X \"\"x", "X \"\"\"\"",
       ",,", "a\0b, \"\""s, "\x80\x86, \"\x87\" \x81", "\x82\x83\x84\x85\xC3\xA9", kLongLine};
   // clang-format on
   static const std::vector<std::string> kEnds = {"\r\n", "\r\n", "\n", "\r", "", "\x1a"};
