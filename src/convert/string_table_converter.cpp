@@ -150,20 +150,22 @@ bool EndsEntry(std::basic_string_view<Unit> rest) {
 }
 
 // Where the entry without a comma starts whose first quotation mark (at `quote`, followed by
-// another) opens an empty string, or kNone when the line holds no such entry. Its ID stands on
-// the same line, or alone on the line before (`idLineBefore`) when only blanks stand before the
-// string. An L right before the string, after a blank or at the line's start, makes it wide.
+// another) opens an empty string, or kNone when the line holds no such entry. A third quotation
+// mark or any other text after the string ends no entry. The ID stands on the same line, or
+// alone on the line before (`idLineBefore`) when only blanks stand before the string, or before
+// an L that makes it wide.
 template <typename Unit>
 EntryStart FindEntryWithoutComma(std::basic_string_view<Unit> chunk, std::size_t quote,
                                  bool firstInBlock, EntryStart idLineBefore) {
-  if (Matches(chunk.substr(quote + 2, 1), "\"") || !EndsEntry(chunk.substr(quote + 2))) {
+  if (!EndsEntry(chunk.substr(quote + 2))) {
     return EntryStart::kNone;
   }
-  std::size_t idEnd = quote;
-  if (idEnd > 0 && chunk[idEnd - 1] == 'L' && (idEnd == 1 || IsBlank(chunk[idEnd - 2]))) {
-    --idEnd;
+  std::basic_string_view<Unit> id = chunk.substr(0, quote);
+  // An L right before the string makes it wide; after other text it would belong to the ID,
+  // which is not blank either way.
+  if (!id.empty() && id.back() == 'L') {
+    id.remove_suffix(1);
   }
-  const std::basic_string_view<Unit> id = chunk.substr(0, idEnd);
   if (FindFirstNonBlank(id) == id.size()) {
     return idLineBefore;
   }

@@ -117,3 +117,13 @@ EOF
   cmp a.rc <(printf '\xff\xfe'; utf16 'STRINGTABLE\r\nBEGIN\r\n'; printf '\x00\xd8'; utf16 'A, "EI"\r\n\xe0\xa8\x8d, "--"\r\n')
   grep -q $'\t\xef\xbf\xbdA, "EI"\r$' a.rc.log
 }
+
+@test "an entry without a comma on a last line without a line end keeps having none" {
+  printf 'STRINGTABLE\r\nBEGIN\r\n  A  ""  // x' >a.rc
+  tm --check -f a.rc
+  assert_failure 1
+  assert_output "$(printf 'a.rc:3:   A  "EI"  // x\na.rc: 1 line would change.')"
+  tm -f a.rc
+  assert_output "Complete."
+  cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\n  A  "EI"  // x')
+}

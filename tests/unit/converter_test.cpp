@@ -42,22 +42,23 @@ const std::vector<Case> kCases = {
     {kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\n,,,\r\n"},
     // Entries without a comma, as Visual Studio writes them: the placeholder goes inside the
     // string, and the rest of the line stays, its end included.
-    {kHead + "    A   \"\"\r\n    B L\"\"   // none\r\n\tC\t\"\"\t/* x */\r\n  // Q \"\"\r\nD\"\"\r\n"
-     "E \"\" \r \nF \"\"",
-     kHead + "    A   \"EI\"\r\n    B L\"--\"   // none\r\n\tC\t\"--\"\t/* x */\r\n  // Q \"--\"\r\n"
-     "D\"--\"\r\nE \"--\" \r \r\nF \"--\""},
-    {kHead + "C \"\",\r\nD \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\nH \"\"x\r\nH \"\" x\r\nX, \"a\" \"\"\r\n"
-     ", \"\"\r\nEND\r\nX \"\"\r\n"},
+    {kHead + "    A   \"\"\r\n    B L\"\"   // none\r\n\tC\t\"\"\t/* x */\r\n  // Q \"\"\r\n"
+     "D\"\"\r\nE \"\" \r \nF \"\"",
+     kHead + "    A   \"EI\"\r\n    B L\"--\"   // none\r\n\tC\t\"--\"\t/* x */\r\n"
+     "  // Q \"--\"\r\nD\"--\"\r\nE \"--\" \r \r\nF \"--\""},
+    // Only blanks or a comment may follow the string, and no comma stand before it.
+    {kHead + "C \"\",\r\nD \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\nH \"\"x\r\nH \"\" x\r\n"
+     "X, \"a\" \"\"\r\n, \"\"\r\nEND\r\nX \"\"\r\n"},
     // Or wrapped: the ID alone on its line (a comma at its end allowed), the string alone on the
     // next; "EI" when the ID stands on the block's first line.
     {kHead + "  A_VERY_LONG_ID\r\n          \"\"\r\n  W,\r\n  L\"\" // c\r\nX\nL\"\"\n",
      kHead + "  A_VERY_LONG_ID\r\n          \"EI\"\r\n  W,\r\n  L\"--\" // c\r\nX\r\nL\"--\"\r\n"},
     // Not after a blank line, an entry with its string, a comma entry, two commas, the opener or
     // a piece of a long line, nor as a block's first line.
-    {kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"\"\r\n \"\"\r\nC,,\r\n\"\"\r\n,\r\n\"\"\r\n" +
-         x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n",
-     kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"--\"\r\n \"\"\r\nC,,\r\n\"\"\r\n,\r\n\"\"\r\n" +
-         x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n"},
+    {kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"\"\r\n L\"\"\r\nC,,\r\n\"\"\r\n" +
+         ",\r\n\"\"\r\n" + x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n",
+     kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"--\"\r\n L\"\"\r\nC,,\r\n\"\"\r\n" +
+         ",\r\n\"\"\r\n" + x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n"},
     // Text rules: LF alone and a last line without one, lone CRs kept (and blank to trimming),
     // NUL bytes as data, Ctrl-Z ending the text, a block left open.
     {"STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
@@ -65,9 +66,11 @@ const std::vector<Case> kCases = {
     // A UTF-8 byte-order mark is no part of the first word.
     {"\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"EI\"\r\n"},
     // Lines of 1023 characters and more come in pieces; a piece that continues a line is never
-    // an entry, whatever it holds.
-    {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n",
-     kHead + x1023 + "\r\nA, \"--\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n"},
+    // an entry, whatever it holds, and a string that a piece's end splits is no empty string.
+    {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n" +
+         x1023.substr(1) + "\"\"\r\n",
+     kHead + x1023 + "\r\nA, \"--\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n" +
+         x1023.substr(1) + "\"\"\r\n"},
     // Outside blocks too, a line of 1023 characters counts as two; in the smallest buffer, the
     // first line, of one unit, is followed by a refill.
     {"\nx\r\n" + x1023.substr(4) + "yzzz\r\n" + kHead + "A, \"\"\r\n",
