@@ -273,8 +273,8 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
     if (chunkStartsLine) {
       const Unit* quote = FindFirstQuote(chunk);
       if (quote == nullptr) {
-        // The first piece of a line too long for one chunk may look like one, harmlessly: the
-        // piece after it is never an entry.
+        // The first piece of a line too long for one chunk may look like an ID alone,
+        // harmlessly: the piece after it is never an entry.
         if (HoldsIdAlone(chunk)) {
           idLine = firstInBlock ? EntryStart::kFirstLine : EntryStart::kLaterLine;
         }
