@@ -22,21 +22,31 @@ function(tablemend_day_of_week date result)
 endfunction()
 
 # Writes the Debian changelog: each "## VERSION (YYYY-MM-DD)" section of CHANGELOG.md becomes an
-# entry, its "- " items the entry's "  * " items.
+# entry, its "- " items the entry's "  * " items. Each entry is a minute earlier in the day than
+# the one above it, so that of two releases made on the same day the newer has the later time,
+# as Debian's tools require.
 function(tablemend_write_debian_changelog source destination maintainer)
   file(STRINGS "${source}" lines ENCODING UTF-8)
   set(text "")
   set(trailer "")
   set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  set(minute_of_day 1439)
   foreach(line IN LISTS lines)
     if(line MATCHES "^## ([^ ]+) \\(([0-9]+)-([0-9]+)-([0-9]+)\\)$")
       set(version ${CMAKE_MATCH_1})
+      set(year ${CMAKE_MATCH_2})
+      set(day ${CMAKE_MATCH_4})
       set(date "${CMAKE_MATCH_2}-${CMAKE_MATCH_3}-${CMAKE_MATCH_4}")
       math(EXPR month_index "${CMAKE_MATCH_3} - 1")
       list(GET months ${month_index} month)
       tablemend_day_of_week("${date}" weekday)
+      math(EXPR hour "${minute_of_day} / 60")
+      math(EXPR minute "${minute_of_day} % 60")
+      string(REGEX REPLACE "^([0-9])$" "0\\1" hour "${hour}")
+      string(REGEX REPLACE "^([0-9])$" "0\\1" minute "${minute}")
+      math(EXPR minute_of_day "${minute_of_day} - 1")
       string(APPEND text "${trailer}tablemend (${version}) unstable; urgency=medium\n\n")
-      set(trailer "\n -- ${maintainer}  ${weekday}, ${CMAKE_MATCH_4} ${month} ${CMAKE_MATCH_2} 00:00:00 +0000\n\n")
+      set(trailer "\n -- ${maintainer}  ${weekday}, ${day} ${month} ${year} ${hour}:${minute}:00 +0000\n\n")
     elseif(line MATCHES "^- (.*)$")
       string(APPEND text "  * ${CMAKE_MATCH_1}\n")
     elseif(line MATCHES "^  (.+)$")
