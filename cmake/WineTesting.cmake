@@ -1,6 +1,7 @@
 # Running the Windows build's programs under Wine on a Linux build host. Makes the launcher
 # script (TABLEMEND_WINE_RUN) that test discovery, the unit tests, the end-to-end runner and the
-# check of the release zip go through, and the fixture tests that start one Wine server before a
+# check of the release zip go through, one that runs them as an ordinary user
+# (TABLEMEND_WINE_RUN_AS_USER), and the fixture tests that start one Wine server before a
 # test run and stop it after. A build without tests does without Wine when there is none.
 #
 # A 64-bit build goes straight to Wine's 64-bit loader. The `wine` command starts the 32-bit
@@ -23,7 +24,8 @@ if(NOT TABLEMEND_WINE_LOADER)
   return()
 endif()
 set(TABLEMEND_WINE_RUN "${CMAKE_BINARY_DIR}/wine-run.sh")
-foreach(script wine-run wine-server)
+set(TABLEMEND_WINE_RUN_AS_USER "${CMAKE_BINARY_DIR}/wine-run-user.sh")
+foreach(script wine-run wine-run-user wine-server)
   configure_file("${CMAKE_CURRENT_LIST_DIR}/${script}.sh.in" "${CMAKE_BINARY_DIR}/${script}.sh"
                  @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                  GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -41,6 +41,13 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
     case PathKind::kRegularFile:
       break;
   }
+  // A separator would put the backup in another folder, or fail as a missing one would.
+  if (settings.backupExtension.find_first_of(PathSeparators()) != std::string::npos) {
+    return ReportFailure(settings, "Extension [" + settings.backupExtension +
+                                       "] holds a path separator.\n" +
+                                       "Please use the -e or --extension option to choose an "
+                                       "extension without one\n");
+  }
   const std::string logPath = ComposeLogPath(rcPath);
   if (PathsDenoteSameFile(backupPath, rcPath) || PathsDenoteSameFile(backupPath, logPath)) {
     return ReportFailure(

@@ -22,9 +22,10 @@ int ReportFailure(const RunSettings& settings, std::string_view report);
 int ReportUnreadable(const RunSettings& settings, const std::string& path);
 
 // Refuses, with its report, what cannot be converted safely before anything is renamed, written
-// or logged: a missing name, a missing file, a directory or device, a backup name that would be
-// the rc file or its log (whose text would then replace the rc file's), and UTF-16 text at
-// `inputPath` cut inside a character. kSuccess when the conversion may go on.
+// or logged: a missing name, a missing file, a directory or device, an extension that names
+// another folder, a backup name that would be the rc file or its log (whose text would then
+// replace the rc file's), and UTF-16 text at `inputPath` cut inside a character. kSuccess when
+// the conversion may go on.
 int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
                 const std::string& inputPath);
 

@@ -53,7 +53,7 @@ int FinishRun(const RunSettings& settings, const std::string& backupPath, bool r
   CloseFile(backupFile);
   // An incomplete rc file is stamped too: it holds this run's own output, not a hand edit, so
   // the next run should regenerate it rather than refuse it.
-  StampBackupTime(backupPath);
+  const bool stamped = StampBackupTime(settings.rcPath, backupPath);
   if (backupReadFailed) {
     return ReportIncompleteRcFile(settings, backupPath, "Unable to read " + backupPath + "\n");
   }
@@ -67,6 +67,9 @@ int FinishRun(const RunSettings& settings, const std::string& backupPath, bool r
     return ReportFailure(settings, "Unable to write log information to " +
                                        ComposeLogPath(settings.rcPath) + "\n" +
                                        "The rc file was updated; only its log is incomplete.\n");
+  }
+  if (!stamped) {
+    return kFailure;
   }
   if (!settings.silent) {
     PrintText("Complete.\n");
@@ -101,15 +104,26 @@ void ReportChange(const RunSettings& settings, RunLog& log, const ChangeRecord& 
   ReportChange(settings, log, change, PrintText);
 }
 
+int ReportUnwritable(const RunSettings& settings) {
+  return ReportFailure(settings, "Unable to open " + settings.rcPath + " for writing\n" +
+                                     "Make sure that you have permission to write to the file.\n");
+}
+
+// A later run writes over the rc file that the last one made: one that may not be written (a
+// read-only file keeps its mode through every run) is refused before the log, the guard or the
+// conversion touch anything.
+bool MayRewriteRcFile(const RunSettings& settings, const std::string& backupPath) {
+  FileHandle rcFile;
+  return !FileExists(backupPath) || OpenExistingForWriting(settings.rcPath, rcFile);
+}
+
 // Writes the rc file anew from the backup, code unit by code unit of the script's own format.
 template <typename Unit>
 int ConvertBackup(const RunSettings& settings, const std::string& backupPath,
                   const TextFormat& format, RunLog& log) {
   BasicTextWriter<Unit> output;
   if (!OpenTextWriter(settings.rcPath, format, output)) {
-    return ReportFailure(settings, "Unable to open " + settings.rcPath + " for writing\n" +
-                                       "Make sure that you have permission to write to the "
-                                       "file.\n");
+    return ReportUnwritable(settings);
   }
   CopyPermissions(backupPath, output.file);
   BasicTextReader<Unit> input;
@@ -129,6 +143,9 @@ int RunUpdate(const RunSettings& settings, LogClock clock) {
   const std::string backupPath = ComposeBackupPath(settings);
   if (CheckRcFile(settings, backupPath, InputPath(settings, backupPath)) != kSuccess) {
     return kFailure;
+  }
+  if (!MayRewriteRcFile(settings, backupPath)) {
+    return ReportUnwritable(settings);
   }
   RunLog log;
   log.clock = clock;

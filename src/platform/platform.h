@@ -24,6 +24,9 @@ bool FileExists(const std::string& path);
 // instance, a trailing dot is dropped and case does not count). Neither path needs to exist.
 bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 
+// The characters that separate folders in a path: '/', and on Windows also '\' and ':'.
+std::string_view PathSeparators();
+
 // The current time in the platform's local time zone (with whatever the platform takes from its
 // environment for it); false when the system cannot give it.
 bool ReadLocalTime(std::tm& time);
@@ -70,7 +73,8 @@ bool OpenForAppending(const std::string& path, FileHandle& file);
 // were created with, which inherit the folder's access rules: nothing to do there.
 bool CopyPermissions(const std::string& modelPath, const FileHandle& file);
 
-// Opens a file that must exist for writing, without cutting it: for setting its time alone.
+// Opens a file that must exist for writing, without cutting it or changing its times: tells
+// whether it may be written before anything is.
 bool OpenExistingForWriting(const std::string& path, FileHandle& file);
 
 // The length of an open file in bytes; false when the system cannot tell.
@@ -92,9 +96,10 @@ struct FileTime {
 // Reads the last-write time of an open file; false when the system cannot (or the file is not
 // open, as when opening it failed).
 bool GetLastWriteTime(const FileHandle& file, FileTime& time);
-// Sets the last-write time of a file open for writing to the current time, at the platform's
-// full resolution, leaving its other times as they are.
-bool SetLastWriteTimeToNow(const FileHandle& file);
+// Sets a file's last-write time to the current time, at the platform's full resolution, without
+// the right to write its contents: a read-only file of this user's is stamped, and its bytes,
+// mode and attributes end as they were. False when the system refuses.
+bool SetLastWriteTimeToNow(const std::string& path);
 // Less than zero, zero or greater than zero as the first time is earlier, equal or later.
 int CompareLastWriteTimes(const FileTime& first, const FileTime& second);
 

@@ -180,11 +180,21 @@ bool GetLastWriteTime(const FileHandle& file, FileTime& time) {
   return true;
 }
 
-bool SetLastWriteTimeToNow(const FileHandle& file) {
+bool SetLastWriteTimeToNow(const std::string& path) {
   // The kernel's own clock, the one it stamps every write with, so the stamp can never fall
-  // before the rc file's last write; the last-access time is left alone.
+  // before the rc file's last write. Setting one time is the owner's right, whatever the mode;
+  // the last-access time is left alone.
   const timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
-  return IsOpen(file) && futimens(Descriptor(file), times) == 0;
+  if (utimensat(AT_FDCWD, path.c_str(), times, 0) == 0) {
+    return true;
+  }
+  // Anyone who may write a file may set both its times to now: a shared backup of another
+  // user's, say.
+  return errno == EPERM && utimensat(AT_FDCWD, path.c_str(), nullptr, 0) == 0;
+}
+
+std::string_view PathSeparators() {
+  return "/";
 }
 
 int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {

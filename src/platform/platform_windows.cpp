@@ -113,6 +113,20 @@ FILETIME ToFileTime(const FileTime& time) {
   return result;
 }
 
+// Sets the last-write time through a handle that may write attributes alone, which a read-only
+// file allows. Taken as a file time directly, at the clock's full resolution: a time cut to
+// whole milliseconds could fall before the rc file's last write of this very run.
+bool StampOpenedForAttributes(const std::string& path) {
+  FileHandle file;
+  if (!OpenWithCreateFile(path, FILE_WRITE_ATTRIBUTES, OPEN_EXISTING, file)) {
+    return false;
+  }
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const bool stamped = SetFileTime(NativeHandle(file), nullptr, nullptr, &now) != 0;
+  return CloseFile(file) && stamped;
+}
+
 }  // namespace
 
 PathKind QueryPathKind(const std::string& path) {
@@ -243,12 +257,27 @@ bool GetLastWriteTime(const FileHandle& file, FileTime& time) {
   return true;
 }
 
-bool SetLastWriteTimeToNow(const FileHandle& file) {
-  // Taken as a file time directly, at the clock's full resolution: a time cut to whole
-  // milliseconds could fall before the rc file's last write of this very run.
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  return IsOpen(file) && SetFileTime(NativeHandle(file), nullptr, nullptr, &now) != 0;
+bool SetLastWriteTimeToNow(const std::string& path) {
+  if (StampOpenedForAttributes(path)) {
+    return true;
+  }
+  // Some file systems, and Wine, refuse even attribute writing on a read-only file: the
+  // attribute is lifted for the stamp alone.
+  const std::wstring widePath = WidePath(path);
+  const DWORD attributes = GetFileAttributesW(widePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    return false;
+  }
+  const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  if (SetFileAttributesW(widePath.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL) == 0) {
+    return false;
+  }
+  const bool stamped = StampOpenedForAttributes(path);
+  return SetFileAttributesW(widePath.c_str(), attributes) != 0 && stamped;
+}
+
+std::string_view PathSeparators() {
+  return "/\\:";
 }
 
 int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {

@@ -16,9 +16,11 @@ namespace tablemend {
 // one-line error, when either time cannot be read. True when the run may go on.
 bool CheckModificationOrder(const std::string& rcPath, const std::string& backupPath, RunLog& log);
 
-// Sets the backup's last-write time to now. A stamp that fails leaves the old time, by which the
-// next run is then judged; nothing is reported.
-void StampBackupTime(const std::string& backupPath);
+// Sets the backup's last-write time to now, after the run's last write of the rc file. A stamp
+// that fails leaves the old time, by which the next run would refuse the rc file as edited by
+// hand: it is reported, whatever `silent` says, with what lets the next run go on, and the result
+// is false.
+bool StampBackupTime(const std::string& rcPath, const std::string& backupPath);
 
 }  // namespace tablemend
 

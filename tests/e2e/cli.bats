@@ -46,6 +46,6 @@ EOF
 255||-f folder.rc -s
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e log -f a.rc
 255||-s -e log -f a.rc
-255|Backup file [a.rc.d/../a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e d/../a.rc.log -f a.rc
+255|Extension [d/../a.rc.log] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e d/../a.rc.log -f a.rc
 EOF
 }

@@ -19,6 +19,18 @@ tm() {
   while [[ "$output" == *[$'\r\n'] ]]; do output=${output%?}; done
 }
 
+# Runs the program as tm does, as an ordinary user: nobody when the tests run as root, whom no
+# permission stops (under Wine, TABLEMEND_USER_LAUNCHER does the same). Files go to that user
+# with give_to_user, in a folder it may write, which enter_user_folder makes and the test removes.
+tm_user() {
+  local user=${TABLEMEND_USER_LAUNCHER-}
+  [ -n "$user" ] || [ "$(id -u)" -ne 0 ] || user="setpriv --reuid=65534 --regid=65534 --clear-groups"
+  TABLEMEND_LAUNCHER=$user tm "$@"
+}
+give_to_user() { [ "$(id -u)" -ne 0 ] || chown 65534:65534 "$@"; }
+enter_user_folder() { folder=$(mktemp -d /tmp/tablemend-XXXXXX) && chmod 777 "$folder" && cd "$folder"; }
+teardown() { [ -z "${folder-}" ] || { chmod -R u+w "$folder" && rm -rf "$folder"; }; }
+
 # The files a silent first run over the example leaves.
 converted_example() {
   cp "$examples/app.rc" app.rc

@@ -34,26 +34,24 @@ load helper
 }
 
 @test "files an unprivileged user may not read or write are reported; --check needs only reading" {
-  folder=$(mktemp -d /tmp/tablemend-XXXXXX) && chmod 777 "$folder" && cd "$folder"
+  enter_user_folder
   while IFS='|' read -r name mode option report; do
     cp "$golden/app.rc.expected" app.rc && cp "$examples/app.rc" app.rc.original && : >app.rc.log
     chmod 666 app.rc app.rc.log && chmod 444 app.rc.original && chmod "$mode" "$name"
-    run setpriv --reuid=65534 --regid=65534 --clear-groups "$TABLEMEND" "$option" -f app.rc
+    tm_user "$option" -f app.rc
     assert_failure 255
     assert_output "$(printf '%b' "$report")"
     assert_files_equal app.rc "$golden/app.rc.expected"
     assert_files_equal app.rc.original "$examples/app.rc"
   done <<'EOF'
 app.rc.log|444|-v|Unable to open app.rc.log for writing log information\nMake sure that you have permission to write to the file.\nExiting.
-app.rc|444|-v|Unable to open app.rc for writing\nMake sure that you have permission to write to the file.\nExiting.
 app.rc|222|-s|****ERROR: Unable to retrieve last time rc file was writen to.
 app.rc.original|222|-s|ERROR: Unable to retrieve last time backup file was writen to.
 EOF
   rm app.rc* && cp "$examples/app.rc" app.rc && chmod 444 app.rc && chmod 555 .
-  run setpriv --reuid=65534 --regid=65534 --clear-groups "$TABLEMEND" --check -f app.rc
+  tm_user --check -f app.rc
   assert_failure 1
   assert_output "$(cat "$golden/check.expected")"
-  chmod 755 . && rm -rf "$folder"
 }
 
 @test "the new rc file takes its backup's permission bits, whatever the umask; the log the umask's" {

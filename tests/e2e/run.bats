@@ -127,3 +127,40 @@ EOF
   assert_output "Complete."
   cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\n  A  "EI"  // x')
 }
+
+@test "a read-only script is converted and its backup stamped, as an ordinary user" {
+  enter_user_folder
+  cp "$examples/app.rc" app.rc && chmod 444 app.rc && give_to_user app.rc
+  tm_user -f app.rc
+  assert_equal "$output $(stat -c %a app.rc.original)" "Complete. 444"
+  # A POSIX rc file keeps its backup's mode, so the next run may not write it, and says so before
+  # touching anything; a Windows one is made writable.
+  local before=$(stat -c '%.9Y %n' app.rc*; cksum app.rc*)
+  tm_user -f app.rc
+  if [ -z "${TABLEMEND_LAUNCHER-}" ]; then
+    assert_output "$(printf 'Unable to open app.rc for writing\nMake sure that you have permission to write to the file.\nExiting.')"
+    assert_equal "$(stat -c '%.9Y %n' app.rc*; cksum app.rc*)" "$before"
+    chmod u+w app.rc && tm_user -f app.rc
+  fi
+  assert_output "Complete."
+}
+
+@test "a backup whose time cannot be set is reported even with -s, and every byte stays" {
+  [ "$(id -u)" -eq 0 ] || skip "only root can give the backup to a user other than the one running"
+  enter_user_folder
+  cp "$examples/app.rc" app.rc
+  tm_user -s -f app.rc
+  assert_failure 255
+  assert_output "$(printf 'Unable to set the last-write time of the backup file app.rc.original\napp.rc was written, but the next run will refuse it as edited by hand.\nTo let it run, make app.rc.original writable by this user, or set its time to now.')"
+  assert_files_equal app.rc "$golden/app.rc.expected"
+  assert_files_equal app.rc.original "$examples/app.rc"
+  assert_log app.rc.log "$golden/app.rc.log.expected"
+  # What the report says lets the runs go on: a backup this user may write (under Wine, which sets
+  # a time by its value, as only the owner may: one it owns), its time set to now.
+  [ -z "${TABLEMEND_LAUNCHER-}" ] && chmod 666 app.rc.original || give_to_user app.rc.original
+  touch app.rc.original
+  for round in first second; do
+    tm_user -f app.rc
+    assert_output "Complete."
+  done
+}

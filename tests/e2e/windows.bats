@@ -24,7 +24,11 @@ load helper
   assert_files_equal res/en/app.rc "$golden/app.rc.expected"
   tm -f 'res\b.rc'
   assert_output "File given [res\b.rc] is not a regular file."$'\n'"Exiting."
-  assert_equal "$(ls res)" "$(printf 'b.rc\nen')"
+  for extension in 'x\y' x:y; do
+    tm -e "$extension" -f res/en/app.rc
+    assert_output "Extension [$extension] holds a path separator."$'\n'"Please use the -e or --extension option to choose an extension without one"$'\n'"Exiting."
+  done
+  assert_equal "$(ls res res/en)" "$(printf 'res:\nb.rc\nen\n\nres/en:\napp.rc\napp.rc.log\napp.rc.original')"
 }
 
 @test "a resource compiler takes the converted example: placeholders where the strings were empty" {

@@ -80,6 +80,6 @@ int stat(const char* path, struct stat* status) {
 int fstat(int fd, struct stat* status) {
   return ON_FILE(fd, EIO) ? -1 : REAL(fstat)(fd, status);
 }
-int futimens(int fd, const struct timespec times[2]) {
-  return ON_FILE(fd, EPERM) ? -1 : REAL(futimens)(fd, times);
+int utimensat(int folder, const char* path, const struct timespec times[2], int flags) {
+  return Fails(EACCES) ? -1 : REAL(utimensat)(folder, path, times, flags);
 }
