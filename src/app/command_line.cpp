@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/console.h"
@@ -28,8 +30,41 @@ constexpr std::string_view kVersionText =
     "\n"
     "\n";
 
-bool IsOption(std::string_view argument, std::string_view shortForm, std::string_view longForm) {
-  return argument == longForm || (!shortForm.empty() && argument == shortForm);
+enum class OptionKind { kHelp, kFile, kExtension, kSilent, kVersion, kVerbose, kCheck };
+
+struct Option {
+  char shortName;  // '\0' for none
+  std::string_view longName;
+  OptionKind kind;
+};
+
+constexpr Option kOptions[] = {
+    {'h', "--help", OptionKind::kHelp},           {'f', "--file", OptionKind::kFile},
+    {'e', "--extension", OptionKind::kExtension}, {'s', "--silent", OptionKind::kSilent},
+    {'\0', "--version", OptionKind::kVersion},    {'v', "--verbose", OptionKind::kVerbose},
+    {'\0', "--check", OptionKind::kCheck},
+};
+
+const Option* FindShortOption(char name) {
+  for (const Option& option : kOptions) {
+    if (option.shortName == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+const Option* FindLongOption(std::string_view name) {
+  for (const Option& option : kOptions) {
+    if (option.longName == name) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+bool TakesValue(const Option& option) {
+  return option.kind == OptionKind::kFile || option.kind == OptionKind::kExtension;
 }
 
 CommandLine EndWith(CommandLineAction action, int exitStatus) {
@@ -39,41 +74,145 @@ CommandLine EndWith(CommandLineAction action, int exitStatus) {
   return result;
 }
 
+CommandLine Refuse(const std::string& report) {
+  CommandLine result = EndWith(CommandLineAction::kRefuse, -1);
+  result.refusal = report + "Please use -h or --help for the options\n";
+  return result;
+}
+
+CommandLine RefuseUnknown(std::string_view option, std::string_view argument) {
+  const std::string named = "Unknown option [" + std::string(option) + "]";
+  return Refuse(named + (option == argument ? "" : " in [" + std::string(argument) + "]") + "\n");
+}
+
+// The arguments being read, the one at `index` next, and what they said so far.
+struct Walk {
+  int count = 0;
+  const char* const* arguments = nullptr;
+  int index = 1;
+  CommandLine result;
+};
+
+// Applies an option; true when it ends the walk (help, version).
+bool Apply(const Option& option, std::string_view value, CommandLine& result) {
+  RunSettings& settings = result.settings;
+  switch (option.kind) {
+    case OptionKind::kHelp:
+      result = EndWith(CommandLineAction::kShowUsage, 0);
+      return true;
+    case OptionKind::kVersion:
+      result = EndWith(CommandLineAction::kShowVersion, 0);
+      return true;
+    case OptionKind::kFile:
+      result.rcPaths.emplace_back(value);
+      break;
+    case OptionKind::kExtension:
+      settings.backupExtension = value;
+      break;
+    case OptionKind::kSilent:
+      settings.silent = true;
+      break;
+    case OptionKind::kVerbose:
+      settings.verbose = true;
+      break;
+    case OptionKind::kCheck:
+      result.action = CommandLineAction::kRunCheck;
+      break;
+  }
+  return false;
+}
+
+// The value of an option that takes one: attached to it, or else the next argument. False when
+// there is none.
+bool TakeValue(Walk& walk, std::optional<std::string_view> attached, std::string_view& value) {
+  if (attached) {
+    value = *attached;
+    return true;
+  }
+  if (walk.index + 1 >= walk.count) {
+    return false;
+  }
+  value = walk.arguments[++walk.index];
+  return true;
+}
+
+CommandLine RefuseMissingValue(std::string_view option) {
+  return Refuse("Option [" + std::string(option) + "] needs a value\n");
+}
+
+// "--name" or "--name=value"; true when the walk ends.
+bool ReadLongOption(Walk& walk, std::string_view argument) {
+  const std::size_t equals = argument.find('=');
+  const Option* option = FindLongOption(argument.substr(0, equals));
+  const bool hasAttached = equals != std::string_view::npos;
+  if (option == nullptr || (hasAttached && !TakesValue(*option))) {
+    walk.result = RefuseUnknown(argument, argument);
+    return true;
+  }
+  std::optional<std::string_view> attached;
+  if (hasAttached) {
+    attached = argument.substr(equals + 1);
+  }
+  std::string_view value;
+  if (TakesValue(*option) && !TakeValue(walk, attached, value)) {
+    walk.result = RefuseMissingValue(option->longName);
+    return true;
+  }
+  return Apply(*option, value, walk.result);
+}
+
+// "-sv", "-fapp.rc", "-svf app.rc": flags, then at most one option that takes the rest as its
+// value; true when the walk ends.
+bool ReadShortOptions(Walk& walk, std::string_view argument) {
+  for (std::size_t position = 1; position < argument.size(); ++position) {
+    const std::string name = {'-', argument[position]};
+    const Option* option = FindShortOption(argument[position]);
+    if (option == nullptr) {
+      walk.result = RefuseUnknown(name, argument);
+      return true;
+    }
+    if (TakesValue(*option)) {
+      std::optional<std::string_view> rest;
+      if (position + 1 < argument.size()) {
+        rest = argument.substr(position + 1);
+      }
+      std::string_view value;
+      if (!TakeValue(walk, rest, value)) {
+        walk.result = RefuseMissingValue(name);
+        return true;
+      }
+      return Apply(*option, value, walk.result);
+    }
+    if (Apply(*option, "", walk.result)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argumentCount, const char* const* arguments) {
   if (argumentCount < 2) {
     return EndWith(CommandLineAction::kShowUsage, -1);
   }
-  CommandLine result;
-  RunSettings& settings = result.settings;
-  for (int index = 1; index < argumentCount; ++index) {
-    const std::string_view argument = arguments[index];
-    if (IsOption(argument, "-h", "--help")) {
-      return EndWith(CommandLineAction::kShowUsage, 0);
-    }
-    const bool namesFile = IsOption(argument, "-f", "--file");
-    if (namesFile || IsOption(argument, "-e", "--extension")) {
-      if (index + 1 == argumentCount) {
-        // A value option with nothing after it: a single argument is just a short command line,
-        // but after others it is a mistake, and guessing a file name could touch the wrong file.
-        return EndWith(CommandLineAction::kShowUsage, argumentCount == 2 ? 0 : -1);
-      }
-      (namesFile ? settings.rcPath : settings.backupExtension) = arguments[++index];
-    } else if (IsOption(argument, "-s", "--silent")) {
-      settings.silent = true;
-    } else if (IsOption(argument, "", "--version")) {
-      return EndWith(CommandLineAction::kShowVersion, 0);
-    } else if (IsOption(argument, "-v", "--verbose")) {
-      settings.verbose = true;
-    } else if (IsOption(argument, "", "--check")) {
-      result.action = CommandLineAction::kRunCheck;
+  Walk walk;
+  walk.count = argumentCount;
+  walk.arguments = arguments;
+  bool optionsEnded = false;
+  for (; walk.index < argumentCount; ++walk.index) {
+    const std::string_view argument = arguments[walk.index];
+    // A lone "-" is a name, as getopt has it.
+    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      walk.result.rcPaths.emplace_back(argument);
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (argument[1] == '-' ? ReadLongOption(walk, argument)
+                                  : ReadShortOptions(walk, argument)) {
+      break;
     }
   }
-  if (argumentCount < 3) {
-    return EndWith(CommandLineAction::kShowUsage, 0);
-  }
-  return result;
+  return walk.result;
 }
 
 void PrintUsage() {

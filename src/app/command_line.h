@@ -1,23 +1,33 @@
-// The command line: options in, a RunSettings record or an early answer out.
+// The command line: options in, a RunSettings record and the files to process, or an early
+// answer, out.
 #ifndef TABLEMEND_APP_COMMAND_LINE_H
 #define TABLEMEND_APP_COMMAND_LINE_H
+
+#include <string>
+#include <vector>
 
 #include "app/run_settings.h"
 
 namespace tablemend {
 
-// What the process does after parsing: run the update, check what it would change, or print a
-// text and end.
-enum class CommandLineAction { kRunUpdate, kRunCheck, kShowUsage, kShowVersion };
+// What the process does after parsing: run the update, check what it would change, print a text
+// and end, or refuse the command line with a report.
+enum class CommandLineAction { kRunUpdate, kRunCheck, kShowUsage, kShowVersion, kRefuse };
 
 struct CommandLine {
   CommandLineAction action = CommandLineAction::kRunUpdate;
   int exitStatus = 0;  // for the actions that end the process
   RunSettings settings;
+  std::vector<std::string> rcPaths;  // in the order they were named
+  std::string refusal;               // for kRefuse: what was wrong, for standard error
 };
 
-// Walks the arguments (the program name first) left to right. Help and version answer at once;
-// a value option takes the next argument verbatim, even when it looks like an option.
+// Reads the arguments (the program name first) left to right, in getopt's forms: short options
+// clustered (-sv), a short option's value attached or the next argument (-fapp.rc, -f app.rc),
+// a long option's after "=" or the next argument; long options matched whole. A value is taken
+// verbatim, even when it looks like an option. Help and version answer where they stand,
+// unread what follows; an unknown option or a missing value refuses the line. Every other
+// argument, and every argument after "--", names a file, as -f does.
 CommandLine ParseCommandLine(int argumentCount, const char* const* arguments);
 
 void PrintUsage();

@@ -1,10 +1,10 @@
-// The process entry: parse the command line, then run the update it asks for.
+// The process entry: parse the command line, then run the update or check it asks for over
+// the files it names.
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/run_check.h"
-#include "app/run_update.h"
+#include "app/run_each_file.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "unicode/unicode.h"
@@ -23,11 +23,13 @@ int Run(int argumentCount, const char* const* arguments) {
     case CommandLineAction::kShowVersion:
       PrintVersion();
       break;
-    case CommandLineAction::kRunUpdate:
-      status = RunUpdate(commandLine.settings);
+    case CommandLineAction::kRefuse:
+      PrintError(commandLine.refusal);
       break;
+    case CommandLineAction::kRunUpdate:
     case CommandLineAction::kRunCheck:
-      status = RunCheck(commandLine.settings);
+      status = RunEachFile(commandLine.action == CommandLineAction::kRunCheck, commandLine.settings,
+                           commandLine.rcPaths);
       break;
   }
   // Messages that never reached the console make the run a failure, as any lost output would.

@@ -1,4 +1,5 @@
-// Standard output, where every message of the program goes.
+// Standard output, where every message of the program goes, and standard error, where a refused
+// command line is reported.
 #ifndef TABLEMEND_PLATFORM_CONSOLE_H
 #define TABLEMEND_PLATFORM_CONSOLE_H
 
@@ -13,6 +14,14 @@ void PrintText(std::string_view text);
 // Writes UTF-8 text so that the characters show: on a Windows console through its
 // wide-character output; elsewhere, and when the output is redirected, as the bytes they are.
 void PrintUtf8Text(std::string_view text);
+
+// Writes the text, UTF-8 like PrintUtf8Text, before whatever is printed next, and not at all when
+// nothing is: a heading that names the file of the reports that follow, if any do. An empty text
+// drops the one pending.
+void PrintBeforeNextText(std::string_view heading);
+
+// Writes UTF-8 text to standard error, unbuffered.
+void PrintError(std::string_view text);
 
 // Pushes out what is buffered; false when standard output could not take it all.
 bool FlushConsole();

@@ -36,10 +36,12 @@ bool ReadLocalTime(std::tm& time);
 // the rc file or its log.
 void OpenClosedStandardStreams();
 
-// Writes UTF-8 text to standard output as characters when standard output is a Windows console,
-// which shows no UTF-8 bytes as such; false, with nothing written, when it is none (always on
-// POSIX systems, whose terminals take UTF-8).
-bool PrintToConsoleWindow(std::string_view text);
+enum class ConsoleStream { kOutput, kError };
+
+// Writes UTF-8 text to standard output or error as characters when that stream is a Windows
+// console, which shows no UTF-8 bytes as such; false, with nothing written, when it is none
+// (always on POSIX systems, whose terminals take UTF-8).
+bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream);
 
 // Moves a file to a new name in the same file system; false when the system refuses, and when a
 // file of the new name exists already.

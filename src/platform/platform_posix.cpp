@@ -85,7 +85,7 @@ void OpenClosedStandardStreams() {
   }
 }
 
-bool PrintToConsoleWindow(std::string_view) {
+bool PrintToConsoleWindow(std::string_view, ConsoleStream) {
   return false;
 }
 

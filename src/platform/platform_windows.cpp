@@ -164,8 +164,9 @@ void OpenClosedStandardStreams() {
   // Windows files are handles apart from the standard ones: nothing to do.
 }
 
-bool PrintToConsoleWindow(std::string_view text) {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream) {
+  const HANDLE output =
+      GetStdHandle(stream == ConsoleStream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   DWORD mode = 0;
   if (output == INVALID_HANDLE_VALUE || GetConsoleMode(output, &mode) == 0) {
     return false;

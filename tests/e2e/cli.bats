@@ -17,24 +17,37 @@ check_answers() {
   assert_equal "$(ls)" "$(printf 'a.rc\na.rc.d\ncut.rc\nfolder.rc\nm.rc.original')"
 }
 
-@test "help, version and short command lines answer with their text and status" {
+@test "help and version answer where they stand; unknown options and missing values refuse the line" {
   check_answers <<'EOF'
 255|usage.expected|
 0|usage.expected|-h
 0|usage.expected|-f a.rc --help
-0|version.expected|--version
+0|usage.expected|-h --bogus
+0|usage.expected|-sh
 0|version.expected|-s --version -h
-0|usage.expected|-f
-0|usage.expected|a.rc
-255|usage.expected|-v -f
-255|usage.expected|-f a.rc --extension
+255|Unknown option [--chek]\nPlease use -h or --help for the options|--chek -f a.rc
+255|Unknown option [--bogus]\nPlease use -h or --help for the options|--bogus -h
+255|Unknown option [-H]\nPlease use -h or --help for the options|-s -H a.rc
+255|Unknown option [--FILE]\nPlease use -h or --help for the options|--FILE a.rc
+255|Unknown option [-x] in [-sx]\nPlease use -h or --help for the options|-sx a.rc
+255|Unknown option [--fil=a.rc]\nPlease use -h or --help for the options|--fil=a.rc
+255|Option [-f] needs a value\nPlease use -h or --help for the options|-f
+255|Option [--extension] needs a value\nPlease use -h or --help for the options|a.rc --extension
 EOF
+  # The refusal is an error report, on standard error.
+  run sh -c '$TABLEMEND_LAUNCHER "$TABLEMEND" --chek a.rc 2>/dev/null'
+  assert_equal "$status: $output" "255: "
 }
 
 @test "a run refuses, before touching anything, what it cannot update safely" {
   check_answers <<'EOF'
-255|File not given...\nPlease use the -f or --file option to specify a file\nExiting.|a.rc -v
+255|File not given...\nPlease use the -f or --file option to specify a file\nExiting.|-v
 255||-s -v
+255|File given [-s] does not exist.\nExiting.|-f -s
+255|File given [x.rc] does not exist.\nExiting.|-vfx.rc
+255|File given [x.rc] does not exist.\nExiting.|-vf x.rc
+255|File given [x.rc] does not exist.\nExiting.|--file=x.rc
+255|File given [--help] does not exist.\nExiting.|-e --help -- --help
 255|File given [missing.rc] does not exist.\nExiting.|-f missing.rc
 255|File given [missing.rc] does not exist.\nExiting.|--check -f missing.rc
 1|a.rc:3: A, "EI"\na.rc: 1 line would change.|--check -f a.rc
@@ -44,8 +57,10 @@ EOF
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|--check -f cut.rc
 255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
 255||-f folder.rc -s
-255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-e log -f a.rc
-255||-s -e log -f a.rc
+255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-elog a.rc
+255||-s --extension=log a.rc
+255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nExiting.|--check a.rc m.rc
+1||-s --check a.rc a.rc
 255|Extension [d/../a.rc.log] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e d/../a.rc.log -f a.rc
 EOF
 }

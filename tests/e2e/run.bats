@@ -164,3 +164,18 @@ EOF
     assert_output "Complete."
   done
 }
+
+@test "several files are processed in turn, each as if alone, past a failure, under one extension" {
+  cp "$examples/app.rc" one.rc && cp "$examples/app.rc" two.rc
+  tm -e bak one.rc -f missing.rc two.rc
+  assert_failure 255
+  assert_output "$(printf '==> one.rc <==\nComplete.\n==> missing.rc <==\nFile given [missing.rc] does not exist.\nExiting.\n==> two.rc <==\nComplete.')"
+  for name in one two; do
+    assert_files_equal $name.rc "$golden/app.rc.expected"
+    assert_files_equal $name.rc.bak "$examples/app.rc"
+    assert_log $name.rc.log "$golden/app.rc.log.expected"
+  done
+  tm --check one.rc two.rc
+  assert_success
+  assert_output "$(printf '==> one.rc <==\none.rc: nothing would change.\n==> two.rc <==\ntwo.rc: nothing would change.')"
+}

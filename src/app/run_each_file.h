@@ -1,0 +1,20 @@
+// A call that names several files: each is processed in turn as if it alone had been named.
+#ifndef TABLEMEND_APP_RUN_EACH_FILE_H
+#define TABLEMEND_APP_RUN_EACH_FILE_H
+
+#include <string>
+#include <vector>
+
+#include "app/run_settings.h"
+
+namespace tablemend {
+
+// Runs the update (or, with `check`, the check) over each file, the next one also after a
+// failure, with "==> name <==" before each file's reports when there are several; no file runs
+// once with none named, to report that. The exit status: -1 when any failed, else with `check`
+// 1 when any would change, else 0. With one file, exactly that file's run.
+int RunEachFile(bool check, RunSettings settings, const std::vector<std::string>& rcPaths);
+
+}  // namespace tablemend
+
+#endif
