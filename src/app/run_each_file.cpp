@@ -19,7 +19,6 @@ int RunEachFile(bool check, RunSettings settings, const std::vector<std::string>
     anyFailed = anyFailed || status == kFailure;
     anyWouldChange = anyWouldChange || status != kSuccess;
   }
-  PrintBeforeNextText("");
   return anyFailed ? kFailure : anyWouldChange ? 1 : kSuccess;
 }
 

@@ -30,6 +30,7 @@ check_answers() {
 255|Unknown option [-H]\nPlease use -h or --help for the options|-s -H a.rc
 255|Unknown option [--FILE]\nPlease use -h or --help for the options|--FILE a.rc
 255|Unknown option [-x] in [-sx]\nPlease use -h or --help for the options|-sx a.rc
+255|Unknown option [-x]\nPlease use -h or --help for the options|-x -h
 255|Unknown option [--fil=a.rc]\nPlease use -h or --help for the options|--fil=a.rc
 255|Option [-f] needs a value\nPlease use -h or --help for the options|-f
 255|Option [--extension] needs a value\nPlease use -h or --help for the options|a.rc --extension
@@ -44,7 +45,7 @@ EOF
 255|File not given...\nPlease use the -f or --file option to specify a file\nExiting.|-v
 255||-s -v
 255|File given [-s] does not exist.\nExiting.|-f -s
-255|File given [x.rc] does not exist.\nExiting.|-vfx.rc
+255|File given [x] does not exist.\nExiting.|-vfx
 255|File given [x.rc] does not exist.\nExiting.|-vf x.rc
 255|File given [x.rc] does not exist.\nExiting.|--file=x.rc
 255|File given [--help] does not exist.\nExiting.|-e --help -- --help
