@@ -4,6 +4,7 @@
 #include <string>
 
 #include "convert/trim_text.h"
+#include "text/text_pass_through.h"
 #include "text/unit_search.h"
 
 namespace tablemend {
@@ -194,19 +195,27 @@ void BuildFilledStringLine(std::basic_string_view<Unit> chunk, std::size_t quote
   }
 }
 
-// Builds the new line when the line, whose first quotation mark (at `quote`) opens an empty
-// string, gets a placeholder; false when it stays as it is.
+// The comma rule: a line whose second field, its string, is empty becomes its first field and
+// the placeholder. A quotation mark in the first field means that the string began before the
+// first comma, which then splits the string, not the entry. False when the rule does not apply.
 template <typename Unit>
-bool BuildEntryLine(std::basic_string_view<Unit> chunk, std::size_t quote, bool firstInBlock,
-                    EntryStart idLineBefore, std::basic_string<Unit>& newLine) {
-  // A quotation mark in the first field means that the string began before the first comma,
-  // which then splits the string, not the entry.
+bool FillEntryWithComma(std::basic_string_view<Unit> chunk, std::size_t quote, bool firstInBlock,
+                        std::basic_string<Unit>& newLine) {
   const EntryFields<Unit> fields = SplitEntry(chunk);
   const bool firstHoldsQuote = chunk.data() + quote < fields.first.data() + fields.first.size();
-  if (!firstHoldsQuote && HoldsEmptyString(fields.second)) {
-    BuildPlaceholderLine(fields.first, firstInBlock, newLine);
-    return true;
+  if (firstHoldsQuote || !HoldsEmptyString(fields.second)) {
+    return false;
   }
+  BuildPlaceholderLine(fields.first, firstInBlock, newLine);
+  return true;
+}
+
+// The rule without a comma, as Visual Studio writes entries: the placeholder goes inside the
+// empty string, whose ID stands before it or alone on the line before. False when the rule does
+// not apply.
+template <typename Unit>
+bool FillEntryWithoutComma(std::basic_string_view<Unit> chunk, std::size_t quote, bool firstInBlock,
+                           EntryStart idLineBefore, std::basic_string<Unit>& newLine) {
   const EntryStart start = FindEntryWithoutComma(chunk, quote, firstInBlock, idLineBefore);
   if (start == EntryStart::kNone) {
     return false;
@@ -215,31 +224,70 @@ bool BuildEntryLine(std::basic_string_view<Unit> chunk, std::size_t quote, bool 
   return true;
 }
 
+// Where the converter stands in the script.
+enum class BlockState {
+  kOutside,       // outside every block: only a line whose first word is the keyword counts
+  kAfterKeyword,  // the line before named the keyword: an opener here starts a block
+  kFirstLine,     // inside a block, on its first line after the opener
+  kLaterLine,     // inside a block, after its first line
+};
+
+// Rewrites a line inside a block when it is an entry whose string is empty. Returns the entry
+// whose ID this line holds alone, for the line after it. A piece that continues a long line is
+// text inside that line (a long string, most often), never an entry, nor an entry's ID.
+template <typename Unit>
+EntryStart ConvertBlockLine(BasicTextPassThrough<Unit>& text, std::basic_string_view<Unit> chunk,
+                            bool startsLine, bool firstInBlock, EntryStart idAbove,
+                            long long lineNumber, std::basic_string<Unit>& newLine,
+                            const typename ChangeReportFor<Unit>::Type& reportChange) {
+  if (!startsLine) {
+    return EntryStart::kNone;
+  }
+  const Unit* quote = FindFirstQuote(chunk);
+  if (quote == nullptr) {
+    // The first piece of a line too long for one chunk may look like an ID alone, harmlessly:
+    // the piece after it is never an entry.
+    if (!HoldsIdAlone(chunk)) {
+      return EntryStart::kNone;
+    }
+    return firstInBlock ? EntryStart::kFirstLine : EntryStart::kLaterLine;
+  }
+  const std::size_t at = static_cast<std::size_t>(quote - chunk.data());
+  const bool opensEmptyString = at + 1 < chunk.size() && quote[1] == '"';
+  if (opensEmptyString && (FillEntryWithComma(chunk, at, firstInBlock, newLine) ||
+                           FillEntryWithoutComma(chunk, at, firstInBlock, idAbove, newLine))) {
+    const std::basic_string_view<Unit> oldLine = ReplaceChunk(text, newLine);
+    if (reportChange) {
+      reportChange(BasicChangeRecord<Unit>{lineNumber, oldLine, newLine});
+    }
+  }
+  return EntryStart::kNone;
+}
+
 }  // namespace
 
 template <typename Unit>
 void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
                          const typename ChangeReportFor<Unit>::Type& reportChange) {
+  BasicTextPassThrough<Unit> text{input, output};
   std::basic_string<Unit> newLine;
   std::basic_string_view<Unit> chunk;  // as stored: a final CR LF is two units
-  if (!NextStoredChunk(input, output, chunk)) {
+  if (!NextChunk(text, chunk)) {
     return;
   }
   long long lineNumber = 1;
-  bool previousNamesTable = NamesStringTable(WithoutByteOrderMark(chunk));
-  bool inBlock = false;
-  bool firstInBlock = false;
+  BlockState state = NamesStringTable(WithoutByteOrderMark(chunk)) ? BlockState::kAfterKeyword
+                                                                   : BlockState::kOutside;
   // The entry whose ID stands alone on the block's line before this one, if any.
-  EntryStart idLine = EntryStart::kNone;
-  bool startsLine = chunk.back() == '\n';  // the next chunk follows a line feed
-  // Every chunk the loop does not replace goes to the output as it is.
+  EntryStart idAbove = EntryStart::kNone;
+  bool endsLine = chunk.back() == '\n';  // the chunk before the next one ends its line
   for (;;) {
-    if (!inBlock && !previousNamesTable) {
+    if (state == BlockState::kOutside) {
       // Outside a block only a line whose first word is the keyword, and the line after it, can
       // change anything: the lines up to the keyword's pass by a test of their first letters.
       bool found = false;
       lineNumber += PassChunksWhile(
-          input, output,
+          text,
           [](std::basic_string_view<Unit> line) {
             return !MayNameStringTable(line) || !NamesStringTable(line);
           },
@@ -247,47 +295,35 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
       if (!found) {
         return;
       }
-      previousNamesTable = true;
-      startsLine = chunk.back() == '\n';
+      state = BlockState::kAfterKeyword;
+      endsLine = chunk.back() == '\n';
     }
-    if (!NextStoredChunk(input, output, chunk)) {
+    if (!NextChunk(text, chunk)) {
       return;
     }
     ++lineNumber;
-    const bool chunkStartsLine = startsLine;
-    startsLine = chunk.back() == '\n';
-    if (!inBlock) {
-      inBlock = firstInBlock = previousNamesTable && OpensBlock(chunk);
-      previousNamesTable = NamesStringTable(chunk);
-      continue;
-    }
-    if (ClosesBlock(chunk)) {
-      inBlock = previousNamesTable = false;
-      idLine = EntryStart::kNone;
-      continue;
-    }
-    // A piece that continues a long line is text inside that line (a long string, most often),
-    // never an entry, nor an entry's ID.
-    const EntryStart idAbove = idLine;
-    idLine = EntryStart::kNone;
-    if (chunkStartsLine) {
-      const Unit* quote = FindFirstQuote(chunk);
-      if (quote == nullptr) {
-        // The first piece of a line too long for one chunk may look like an ID alone,
-        // harmlessly: the piece after it is never an entry.
-        if (HoldsIdAlone(chunk)) {
-          idLine = firstInBlock ? EntryStart::kFirstLine : EntryStart::kLaterLine;
+    const bool startsLine = endsLine;
+    endsLine = chunk.back() == '\n';
+    switch (state) {
+      case BlockState::kOutside:
+        break;  // passed over above
+      case BlockState::kAfterKeyword:
+        state = OpensBlock(chunk)         ? BlockState::kFirstLine
+                : NamesStringTable(chunk) ? BlockState::kAfterKeyword
+                                          : BlockState::kOutside;
+        break;
+      case BlockState::kFirstLine:
+      case BlockState::kLaterLine:
+        if (ClosesBlock(chunk)) {
+          state = BlockState::kOutside;
+          idAbove = EntryStart::kNone;
+          break;
         }
-      } else if (quote + 1 < chunk.data() + chunk.size() && quote[1] == '"' &&
-                 BuildEntryLine(chunk, static_cast<std::size_t>(quote - chunk.data()), firstInBlock,
-                                idAbove, newLine)) {
-        const std::basic_string_view<Unit> oldLine = ReplaceLastChunk(input, output, newLine);
-        if (reportChange) {
-          reportChange(BasicChangeRecord<Unit>{lineNumber, oldLine, newLine});
-        }
-      }
+        idAbove = ConvertBlockLine(text, chunk, startsLine, state == BlockState::kFirstLine,
+                                   idAbove, lineNumber, newLine, reportChange);
+        state = BlockState::kLaterLine;
+        break;
     }
-    firstInBlock = false;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "text/text_reader.h"
+#include "text/text_writer.h"
 
 namespace tablemend {
 

@@ -1,5 +1,6 @@
 #include "safeguard/run_log.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -78,24 +79,21 @@ void WriteLogHeader(RunLog& log) {
 }
 
 void WriteChangeEntry(RunLog& log, const ChangeRecord& change) {
-  // Written a line at a time: the entry's texts hold line feeds only where its lines end, and the
-  // line writer then needs no search for them. The bytes are those of the format
-  // "Changing line number: %d\n\tOld Line:\n\t%s\n\tNew Line:\n\t%s\n".
-  char number[64] = "Changing line number: ";  // room for any long long
-  const std::size_t prefix = std::strlen(number);
-  char* numberEnd =
-      std::to_chars(number + prefix, number + sizeof number - 1, change.lineNumber).ptr;
-  *numberEnd++ = '\n';
+  // The bytes of "Changing line number: %d\n\tOld Line:\n\t%s\n\tNew Line:\n\t%s\n", in five
+  // writes: the fixed texts already stored with CR LF, the lines through the line writer, which
+  // needs no search for line feeds, as a line holds one only at its end.
+  constexpr std::string_view kOldLine = "\r\n\tOld Line:\r\n\t";
+  constexpr std::string_view kNewLine = "\r\n\tNew Line:\r\n\t";
+  char head[64] = "Changing line number: ";  // room for any long long and kOldLine
+  const std::size_t prefix = std::strlen(head);
+  char* end = std::to_chars(head + prefix, head + sizeof head, change.lineNumber).ptr;
+  end = std::copy(kOldLine.begin(), kOldLine.end(), end);
   TextWriter& writer = log.writer;
-  WriteLineChunk(writer, std::string_view(number, static_cast<std::size_t>(numberEnd - number)));
-  WriteLineChunk(writer, "\tOld Line:\n");
-  WriteLineChunk(writer, "\t");
+  WriteStoredUnits(writer, head, static_cast<std::size_t>(end - head));
   WriteLineChunk(writer, change.oldLine);
-  WriteLineChunk(writer, "\n");
-  WriteLineChunk(writer, "\tNew Line:\n");
-  WriteLineChunk(writer, "\t");
+  WriteStoredUnits(writer, kNewLine.data(), kNewLine.size());
   WriteLineChunk(writer, change.newLine);
-  WriteLineChunk(writer, "\n");
+  WriteStoredUnits(writer, kCrLf<char>, 2);
 }
 
 void WriteLogFooter(RunLog& log) {

@@ -45,7 +45,7 @@ std::ptrdiff_t ReadUnits(BasicTextReader<Unit>& reader, Unit* destination, std::
 // Moves the waiting units to the front of the buffer and reads more after them, up to a Ctrl-Z,
 // marking the line feeds of what moved or came in.
 template <typename Unit>
-void RefillReader(BasicTextReader<Unit>& reader) {
+void ReadMore(BasicTextReader<Unit>& reader) {
   Unit* base = reader.buffer.get();
   const std::size_t waiting = reader.end - reader.begin;
   // Marks start at a word's first unit: from the front after a move, else in the last word.
@@ -68,8 +68,8 @@ void RefillReader(BasicTextReader<Unit>& reader) {
     reader.inputEnded = true;
   }
   reader.end += static_cast<std::size_t>(count);
-  MarkUnits(base + unmarked, reader.end - unmarked, Unit{'\n'},
-            reader.lineFeeds.get() + unmarked / kUnitsPerMarkWord);
+  MarkLineFeeds(base + unmarked, reader.end - unmarked,
+                reader.lineFeeds.get() + unmarked / kUnitsPerMarkWord);
 }
 
 // Readies a reader for the text of this format: its buffer, its byte order, and the byte-order
@@ -106,103 +106,12 @@ void AttachTextReader(std::string_view bytes, const TextFormat& format,
   StartTextReader(format, reader, bufferSize);
 }
 
-namespace {
-
 template <typename Unit>
-bool WindowIsShort(const BasicTextReader<Unit>& reader) {
-  return reader.end - reader.begin < kChunkWindow && !reader.inputEnded;
-}
-
-// Where the next chunk lies in the buffer, found without changing a unit.
-struct ChunkExtent {
-  std::size_t stored = 0;  // the units it takes in the buffer
-  bool bareLf = false;     // it ends in an LF with no CR before it
-};
-
-// Needs a full window (or the end of the input) waiting; false when nothing is left.
-template <typename Unit>
-bool MeasureNextChunk(const BasicTextReader<Unit>& reader, ChunkExtent& extent) {
-  const Unit* start = reader.buffer.get() + reader.begin;
-  const std::size_t window = std::min(reader.end - reader.begin, kChunkWindow);
-  if (window == 0) {
-    return false;
+void FillChunkWindow(BasicTextReader<Unit>& reader) {
+  while (ChunkWindowIsShort(reader)) {
+    ReadMore(reader);
   }
-  const std::size_t lineEnd =
-      FindMarked(reader.lineFeeds.get(), reader.begin, reader.begin + window) - reader.begin;
-  const bool lineFeed = lineEnd < window;
-  const bool crLf = lineFeed && lineEnd > 0 && start[lineEnd - 1] == '\r';
-  extent.bareLf = !crLf && lineFeed && lineEnd < kMaxChunkLength;
-  if (crLf || extent.bareLf) {
-    extent.stored = lineEnd + 1;
-  } else {
-    // No line end within reach: as many units as a chunk holds, or all that is left. A CR among
-    // them is a lone one, as a CR LF pair would have ended the chunk above.
-    extent.stored = std::min(window, kMaxChunkLength);
-  }
-  return true;
-}
-
-// Writes the units passed over up to `until`, which become written.
-template <typename Unit>
-void WritePassedUnits(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                      std::size_t until) {
-  WriteStoredUnits(writer, reader.buffer.get() + reader.copied, until - reader.copied);
-  reader.copied = until;
-}
-
-// The one place where the stored units differ from what is written: a line feed without a CR
-// before it. The run up to it goes out, then CR LF.
-template <typename Unit>
-void SettleLastChunk(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer) {
-  if (reader.lastEndsInBareLf) {
-    WritePassedUnits(reader, writer, reader.begin - 1);
-    WriteStoredUnits(writer, kCrLf<Unit>, 2);
-    reader.copied = reader.begin;
-    reader.lastEndsInBareLf = false;
-  }
-}
-
-}  // namespace
-
-template <typename Unit>
-bool NextStoredChunkSlowly(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                           std::basic_string_view<Unit>& chunk) {
-  SettleLastChunk(reader, writer);
-  if (WindowIsShort(reader)) {
-    // A refill moves what is left to the front of the buffer.
-    WritePassedUnits(reader, writer, reader.begin);
-    while (WindowIsShort(reader)) {
-      RefillReader(reader);
-    }
-    reader.copied = reader.begin;
-  }
-  ChunkExtent extent;
-  if (!MeasureNextChunk(reader, extent)) {
-    WritePassedUnits(reader, writer, reader.begin);
-    return false;
-  }
-  chunk = std::basic_string_view<Unit>(reader.buffer.get() + reader.begin, extent.stored);
-  reader.lastChunk = reader.begin;
-  reader.lastEndsInBareLf = extent.bareLf;
-  reader.begin += extent.stored;
-  return true;
-}
-
-template <typename Unit>
-std::basic_string_view<Unit> ReplaceLastChunk(BasicTextReader<Unit>& reader,
-                                              BasicTextWriter<Unit>& writer,
-                                              typename UnitsOf<Unit>::View line) {
-  WritePassedUnits(reader, writer, reader.lastChunk);
-  WriteLineChunk(writer, line);
-  reader.copied = reader.begin;
-  reader.lastEndsInBareLf = false;
-  Unit* start = reader.buffer.get() + reader.lastChunk;
-  std::size_t length = reader.begin - reader.lastChunk;
-  if (length >= 2 && start[length - 2] == '\r' && start[length - 1] == '\n') {
-    // Read as one line feed: the LF takes the CR's place, in the buffer, which is not written.
-    start[--length - 1] = '\n';
-  }
-  return std::basic_string_view<Unit>(start, length);
+  RestartLineFeedSearch(reader);
 }
 
 // The two code-unit widths: bytes, and UTF-16 units.
@@ -210,10 +119,7 @@ std::basic_string_view<Unit> ReplaceLastChunk(BasicTextReader<Unit>& reader,
   template bool OpenTextReader(const std::string&, const TextFormat&, BasicTextReader<Unit>&); \
   template void AttachTextReader(std::string_view, const TextFormat&, BasicTextReader<Unit>&,  \
                                  std::size_t);                                                 \
-  template bool NextStoredChunkSlowly(BasicTextReader<Unit>&, BasicTextWriter<Unit>&,          \
-                                      std::basic_string_view<Unit>&);                          \
-  template std::basic_string_view<Unit> ReplaceLastChunk(                                      \
-      BasicTextReader<Unit>&, BasicTextWriter<Unit>&, UnitsOf<Unit>::View);
+  template void FillChunkWindow(BasicTextReader<Unit>&);
 TABLEMEND_TEXT_READER_FOR(char)
 TABLEMEND_TEXT_READER_FOR(char16_t)
 

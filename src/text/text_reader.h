@@ -2,11 +2,7 @@
 // line feed alone, a lone CR stays, a Ctrl-Z (0x1A) ends the input for good, and the text comes
 // in chunks of at most kMaxChunkLength characters, each ending at the first line feed. It works
 // on whole buffers over binary I/O, so no system call is made per line, and no C library's text
-// mode is involved.
-//
-// The reader copies the text to a writer as it goes: every chunk it yields is written unchanged
-// unless the caller replaces it. Unchanged chunks are not copied one by one but as runs, straight
-// from the read buffer, broken only where a line feed without a CR before it must gain one.
+// mode is involved. What becomes of a chunk is the pass-through's business (text_pass_through.h).
 //
 // A text is a sequence of code units: bytes for ANSI and UTF-8 text, 16-bit units for UTF-16
 // text. The rules see whole code units only, so the bytes 0D 0A inside a UTF-16 character are no
@@ -14,6 +10,7 @@
 #ifndef TABLEMEND_TEXT_TEXT_READER_H
 #define TABLEMEND_TEXT_TEXT_READER_H
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,7 +20,6 @@
 #include "platform/platform.h"
 #include "text/text_buffer.h"
 #include "text/text_format.h"
-#include "text/text_writer.h"
 #include "text/unit_search.h"
 
 namespace tablemend {
@@ -37,19 +33,18 @@ struct BasicTextReader {
   bool swapBytes = false;  // UTF-16 stored in the byte order this machine does not use
   std::unique_ptr<Unit[]> buffer;
   std::size_t capacity = 0;
-  std::size_t begin = 0;  // units read but not yet handed out, in buffer[begin, end)
+  std::size_t begin = 0;  // units read but not yet taken as chunks, in buffer[begin, end)
   std::size_t end = 0;
   // A bit for every unit of buffer[0, end), set where it is a line feed: the whole buffer is
   // looked at once, when it is read, rather than once for each line.
   std::unique_ptr<std::uint64_t[]> lineFeeds;
-  std::size_t copied = 0;         // buffer[copied, begin) is passed over, still to be written
-  std::size_t lastChunk = 0;      // where the chunk last yielded starts
-  bool lastEndsInBareLf = false;  // it ends in a line feed that is written as CR LF
-  bool inputEnded = false;        // end of file, Ctrl-Z or a read error: nothing more comes
-  bool readFailed = false;        // a read error, or a file ending inside a code unit
+  // Where the search for the next line feed goes on: the marks of lineFeeds[markWord] at or
+  // after `begin`, the line feeds already taken cleared, so that a line costs one bit's search.
+  std::size_t markWord = 0;
+  std::uint64_t marksAhead = 0;
+  bool inputEnded = false;  // end of file, Ctrl-Z or a read error: nothing more comes
+  bool readFailed = false;  // a read error, or a file ending inside a code unit
 };
-
-using TextReader = BasicTextReader<char>;
 
 template <typename Unit>
 bool OpenTextReader(const std::string& path, const TextFormat& format,
@@ -64,79 +59,66 @@ void AttachTextReader(std::string_view bytes, const TextFormat& format,
 // the end of the input.
 constexpr std::size_t kChunkWindow = kMaxChunkLength + 1;
 
-// The next chunk, for every case: one that ends otherwise than in CR LF, a refill, the end. False
-// at the end of the input, once everything is written.
 template <typename Unit>
-bool NextStoredChunkSlowly(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                           std::basic_string_view<Unit>& chunk);
+inline bool ChunkWindowIsShort(const BasicTextReader<Unit>& reader) {
+  return reader.end - reader.begin < kChunkWindow && !reader.inputEnded;
+}
 
-// Passes over chunks, which go to the writer unchanged, while `passes(chunk)` holds, up to and
-// including the first for which it does not; that one is yielded as by NextStoredChunk, so that
-// it may be replaced. Returns how many chunks it took, the yielded one included; `stopped` is
-// false when the input ended first. Lines that end in CR LF well inside the buffer, the common
-// case, are taken straight from the line-feed marks, a word of them at a time.
-template <typename Unit, typename Passes>
-long long PassChunksWhile(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                          Passes passes, std::basic_string_view<Unit>& chunk, bool& stopped) {
-  long long count = 0;
-  stopped = true;
-  for (;;) {
-    const Unit* base = reader.buffer.get();
-    std::size_t begin = reader.begin;
-    std::size_t word = begin / kUnitsPerMarkWord;
-    std::uint64_t lineFeeds =
-        reader.lineFeeds[word] & (~std::uint64_t{0} << begin % kUnitsPerMarkWord);
-    while (!reader.lastEndsInBareLf && reader.end - begin >= kChunkWindow) {
-      while (lineFeeds == 0 && ++word * kUnitsPerMarkWord < begin + kChunkWindow) {
-        lineFeeds = reader.lineFeeds[word];
-      }
-      if (lineFeeds == 0) {
-        break;  // no line feed within a chunk's reach: the general way below
-      }
-      const std::size_t lineFeed = word * kUnitsPerMarkWord + CountTrailingZeros(lineFeeds);
-      if (lineFeed - begin >= kChunkWindow || lineFeed == begin || base[lineFeed - 1] != '\r') {
-        break;  // a chunk that does not end in CR LF: the same
-      }
-      chunk = std::basic_string_view<Unit>(base + begin, lineFeed + 1 - begin);
-      ++count;
-      if (!passes(chunk)) {
-        reader.lastChunk = begin;
-        reader.begin = lineFeed + 1;
-        return count;
-      }
-      begin = lineFeed + 1;
-      lineFeeds &= lineFeeds - 1;
-    }
-    reader.begin = begin;
-    if (!NextStoredChunkSlowly(reader, writer, chunk)) {
-      stopped = false;
-      return count;
-    }
-    ++count;
-    if (!passes(chunk)) {
-      return count;
-    }
+// Moves the units not yet taken to the front of the buffer and reads until a chunk's window
+// waits after them, or the input ends. Units before `begin` are gone afterwards.
+template <typename Unit>
+void FillChunkWindow(BasicTextReader<Unit>& reader);
+
+// How the chunk just taken ends.
+enum class ChunkEnd {
+  kCrLf,    // a line feed stored as CR LF
+  kBareLf,  // a line feed with no CR before it, which is written as CR LF
+  kNone,    // no line feed: a piece of a long line, or the last line
+};
+
+// Starts the search for line feeds afresh at `begin`, after it moved otherwise than to just past
+// a line feed.
+template <typename Unit>
+inline void RestartLineFeedSearch(BasicTextReader<Unit>& reader) {
+  reader.markWord = reader.begin / kUnitsPerMarkWord;
+  reader.marksAhead =
+      reader.lineFeeds[reader.markWord] & (~std::uint64_t{0} << reader.begin % kUnitsPerMarkWord);
+}
+
+// Takes the next chunk as stored, a final CR LF still two units, valid until the buffer is
+// filled again. Needs a full window waiting, or the end of the input; false when nothing is left.
+template <typename Unit>
+inline bool TakeChunk(BasicTextReader<Unit>& reader, std::basic_string_view<Unit>& chunk,
+                      ChunkEnd& ending) {
+  const Unit* start = reader.buffer.get() + reader.begin;
+  const std::size_t window = std::min(reader.end - reader.begin, kChunkWindow);
+  if (window == 0) {
+    return false;
   }
+  std::size_t word = reader.markWord;
+  std::uint64_t marks = reader.marksAhead;
+  while (marks == 0 && (word + 1) * kUnitsPerMarkWord < reader.begin + window) {
+    marks = reader.lineFeeds[++word];
+  }
+  const std::size_t lineEnd =
+      marks == 0 ? window : word * kUnitsPerMarkWord + CountTrailingZeros(marks) - reader.begin;
+  const bool crLf = lineEnd < window && lineEnd > 0 && start[lineEnd - 1] == '\r';
+  if (crLf || (lineEnd < window && lineEnd < kMaxChunkLength)) {
+    ending = crLf ? ChunkEnd::kCrLf : ChunkEnd::kBareLf;
+    chunk = std::basic_string_view<Unit>(start, lineEnd + 1);
+    reader.begin += lineEnd + 1;
+    reader.markWord = word;
+    reader.marksAhead = marks & (marks - 1);
+    return true;
+  }
+  // No line end within reach: as many units as a chunk holds, or all that is left. A CR among
+  // them is a lone one, as a CR LF pair would have ended the chunk above.
+  ending = ChunkEnd::kNone;
+  chunk = std::basic_string_view<Unit>(start, std::min(window, kMaxChunkLength));
+  reader.begin += chunk.size();
+  RestartLineFeedSearch(reader);
+  return true;
 }
-
-// Yields the next chunk as stored, a final CR LF still two units, valid until the next call; the
-// chunk before it goes to the writer unless it was replaced. False at the end of the input, once
-// everything is written.
-template <typename Unit>
-inline bool NextStoredChunk(BasicTextReader<Unit>& reader, BasicTextWriter<Unit>& writer,
-                            std::basic_string_view<Unit>& chunk) {
-  bool yielded = false;
-  PassChunksWhile(
-      reader, writer, [](std::basic_string_view<Unit>) { return false; }, chunk, yielded);
-  return yielded;
-}
-
-// Writes `line` (a line feed at most as its last unit) instead of the chunk last yielded, and
-// returns that chunk as read, a final CR LF as one line feed, valid until the next call.
-template <typename Unit>
-std::basic_string_view<Unit> ReplaceLastChunk(BasicTextReader<Unit>& reader,
-                                              BasicTextWriter<Unit>& writer,
-                                              typename UnitsOf<Unit>::View line);
 
 }  // namespace tablemend
 

@@ -24,13 +24,13 @@ std::uint32_t MarkUnitByUnit(const Unit* units, std::size_t count, Unit unit) {
 // one sought becomes zero under the exclusive or, and only a zero unit keeps its top bit clear
 // both before and after its other bits are added to all ones (no carry crosses into the next
 // unit); the top bits are then gathered by a multiplication whose partial products never meet.
-std::uint32_t MarkFour(std::uint32_t word, char unit) {
+std::uint32_t MarkMatchesInWord(std::uint32_t word, char unit) {
   const std::uint32_t differ = word ^ (0x01010101u * static_cast<unsigned char>(unit));
   const std::uint32_t zero = ~(((differ & 0x7F7F7F7Fu) + 0x7F7F7F7Fu) | differ) & 0x80808080u;
   return ((zero >> 7) * 0x00204081u) >> 21 & 0xF;
 }
 
-std::uint32_t MarkFour(std::uint32_t word, char16_t unit) {
+std::uint32_t MarkMatchesInWord(std::uint32_t word, char16_t unit) {
   const std::uint32_t differ = word ^ (0x00010001u * unit);
   const std::uint32_t zero = ~(((differ & 0x7FFF7FFFu) + 0x7FFF7FFFu) | differ) & 0x80008000u;
   return (zero >> 15 & 1) | (zero >> 30 & 2);
@@ -50,7 +50,7 @@ std::uint64_t MarkWordPortably(const Unit* units, std::size_t count, Unit unit) 
       for (std::size_t index = 0; index < 32; index += kUnitsPerWord) {
         std::uint32_t word;
         std::memcpy(&word, start + index, sizeof word);
-        halves[half] |= MarkFour(word, unit) << index;
+        halves[half] |= MarkMatchesInWord(word, unit) << index;
       }
       continue;
     }
@@ -88,15 +88,6 @@ std::uint64_t MarkWordWithSse2(const Unit* units, __m128i pattern) {
          MarkSixteen(units + 32, pattern) << 32 | MarkSixteen(units + 48, pattern) << 48;
 }
 #endif
-
-template <typename Unit>
-void MarkUnitsTheBestWay(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks) {
-#ifdef __SSE2__
-  MarkUnitsWithSse2(units, count, unit, marks);
-#else
-  MarkUnitsPortably(units, count, unit, marks);
-#endif
-}
 
 // Sixteen units a step with SSE2, with no marks kept: the units are tested for `unit` only; the
 // rest, and all of them without SSE2, a word of marks at a time.
@@ -148,13 +139,16 @@ template void MarkUnitsWithSse2(const char16_t*, std::size_t, char16_t, std::uin
 template void MarkUnitsPortably(const char*, std::size_t, char, std::uint64_t*);
 template void MarkUnitsPortably(const char16_t*, std::size_t, char16_t, std::uint64_t*);
 
-void MarkUnits(const char* units, std::size_t count, char unit, std::uint64_t* marks) {
-  MarkUnitsTheBestWay(units, count, unit, marks);
+template <typename Unit>
+void MarkLineFeeds(const Unit* units, std::size_t count, std::uint64_t* marks) {
+#ifdef __SSE2__
+  MarkUnitsWithSse2(units, count, Unit{'\n'}, marks);
+#else
+  MarkUnitsPortably(units, count, Unit{'\n'}, marks);
+#endif
 }
-
-void MarkUnits(const char16_t* units, std::size_t count, char16_t unit, std::uint64_t* marks) {
-  MarkUnitsTheBestWay(units, count, unit, marks);
-}
+template void MarkLineFeeds(const char*, std::size_t, std::uint64_t*);
+template void MarkLineFeeds(const char16_t*, std::size_t, std::uint64_t*);
 
 // Bytes go to memchr, which the C library makes fast.
 const char* FindUnit(const char* units, std::size_t count, char unit) {

@@ -13,12 +13,13 @@ namespace tablemend {
 
 constexpr std::size_t kUnitsPerMarkWord = 64;
 
-// Sets bit i % 64 of marks[i / 64] exactly where units[i] is `unit`, for i < count, writing
-// every word up to the one that holds unit count - 1 (the bits past count zero).
-void MarkUnits(const char* units, std::size_t count, char unit, std::uint64_t* marks);
-void MarkUnits(const char16_t* units, std::size_t count, char16_t unit, std::uint64_t* marks);
+// Sets bit i % 64 of marks[i / 64] exactly where units[i] is a line feed, for i < count,
+// writing every word up to the one that holds unit count - 1 (the bits past count zero).
+template <typename Unit>
+void MarkLineFeeds(const Unit* units, std::size_t count, std::uint64_t* marks);
 
-// The two ways of marking, for tests; MarkUnits takes the vector one where there is one.
+// The two ways of marking any unit, for tests; MarkLineFeeds takes the vector one where there
+// is one.
 template <typename Unit>
 void MarkUnitsPortably(const Unit* units, std::size_t count, Unit unit, std::uint64_t* marks);
 #ifdef __SSE2__
@@ -39,8 +40,9 @@ inline std::size_t CountTrailingZeros(std::uint64_t bits) {
 #endif
 }
 
-// The first marked place in [from, limit), or limit when there is none.
-inline std::size_t FindMarked(const std::uint64_t* marks, std::size_t from, std::size_t limit) {
+// The first line feed marked in [from, limit), or limit when there is none.
+inline std::size_t FindMarkedLineFeed(const std::uint64_t* marks, std::size_t from,
+                                      std::size_t limit) {
   std::size_t word = from / kUnitsPerMarkWord;
   std::uint64_t bits = marks[word] & (~std::uint64_t{0} << (from % kUnitsPerMarkWord));
   while (bits == 0) {

@@ -35,7 +35,7 @@ void ExpectSameAsPlainLoop(
       EXPECT_EQ(marks, expected) << "count " << count;
     }
     const std::size_t from = count == 0 ? 0 : random() % count;
-    EXPECT_EQ(FindMarked(expected.data(), from, count),
+    EXPECT_EQ(FindMarkedLineFeed(expected.data(), from, count),
               std::find(units.begin() + from, units.end() - 1, unit) - units.begin());
     const Unit* pointer = FindUnit(units.data(), count, unit);
     EXPECT_EQ(pointer == nullptr ? count : pointer - units.data(),
@@ -44,8 +44,10 @@ void ExpectSameAsPlainLoop(
 }
 
 TEST(MarkUnits, MarksAndFindsUnitsAsThePlainLoopDoes) {
-  ExpectSameAsPlainLoop<char>({MarkUnitsPortably<char>, MarkUnits});
-  ExpectSameAsPlainLoop<char16_t>({MarkUnitsPortably<char16_t>, MarkUnits});
+  ExpectSameAsPlainLoop<char>(
+      {MarkUnitsPortably<char>, [](const char* units, std::size_t count, char,
+                                   std::uint64_t* marks) { MarkLineFeeds(units, count, marks); }});
+  ExpectSameAsPlainLoop<char16_t>({MarkUnitsPortably<char16_t>});
 #ifdef __SSE2__
   ExpectSameAsPlainLoop<char>({MarkUnitsWithSse2<char>});
   ExpectSameAsPlainLoop<char16_t>({MarkUnitsWithSse2<char16_t>});
