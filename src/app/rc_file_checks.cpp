@@ -3,7 +3,6 @@
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "safeguard/run_log.h"
-#include "text/text_format.h"
 
 namespace tablemend {
 
@@ -25,7 +24,7 @@ int ReportUnreadable(const RunSettings& settings, const std::string& path) {
 }
 
 int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
-                const std::string& inputPath) {
+                const std::string& inputPath, TextFormat& format, FormatRead& formatRead) {
   const std::string& rcPath = settings.rcPath;
   if (rcPath.empty()) {
     return ReportFailure(settings,
@@ -54,8 +53,8 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
         settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
                       "Please use the -e or --extension option to choose another extension\n");
   }
-  TextFormat format;
-  if (ReadTextFormat(inputPath, format) == FormatRead::kCutShort) {
+  formatRead = ReadTextFormat(inputPath, format);
+  if (formatRead == FormatRead::kCutShort) {
     return ReportFailure(settings, "File [" + inputPath +
                                        "] is UTF-16 text whose last character is cut short.\n" +
                                        "Save it whole and run again.\n");

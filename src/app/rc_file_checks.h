@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/run_settings.h"
+#include "text/text_format.h"
 
 namespace tablemend {
 
@@ -25,9 +26,10 @@ int ReportUnreadable(const RunSettings& settings, const std::string& path);
 // or logged: a missing name, a missing file, a directory or device, an extension that names
 // another folder, a backup name that would be the rc file or its log (whose text would then
 // replace the rc file's), and UTF-16 text at `inputPath` cut inside a character. kSuccess when
-// the conversion may go on.
+// the conversion may go on; `format` is then the one read from `inputPath`, and `formatRead`
+// says whether it could be read at all, which the caller reports in its own place.
 int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
-                const std::string& inputPath);
+                const std::string& inputPath, TextFormat& format, FormatRead& formatRead);
 
 }  // namespace tablemend
 

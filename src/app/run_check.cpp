@@ -2,11 +2,9 @@
 
 #include <string>
 
+#include "app/conversion.h"
 #include "app/rc_file_checks.h"
-#include "convert/string_table_converter.h"
 #include "platform/console.h"
-#include "text/text_reader.h"
-#include "unicode/unicode.h"
 
 namespace tablemend {
 
@@ -15,24 +13,13 @@ namespace {
 constexpr int kWouldChange = 1;
 
 // "app.rc:19:     IDS_APP_TITLE, "EI"": the form editors, compilers and CI annotations read.
-void PrintChange(const RunSettings& settings, long long lineNumber, std::string_view newLine,
-                 void (*print)(std::string_view)) {
-  PrintUtf8Text(settings.rcPath + ":" + std::to_string(lineNumber) + ": ");
-  print(newLine);
+void PrintChange(const RunSettings& settings, const ChangeRecord& change, LinePrinter print) {
+  PrintUtf8Text(settings.rcPath + ":" + std::to_string(change.lineNumber) + ": ");
+  print(change.newLine);
   // An entry without a comma keeps its line's end, and the last line may have none.
-  if (newLine.empty() || newLine.back() != '\n') {
+  if (change.newLine.empty() || change.newLine.back() != '\n') {
     PrintText("\n");
   }
-}
-
-void PrintChange(const RunSettings& settings, const ChangeRecord& change) {
-  PrintChange(settings, change.lineNumber, change.newLine, PrintText);
-}
-
-// A UTF-16 line is shown as UTF-8, with U+FFFD for an unpaired surrogate.
-void PrintChange(const RunSettings& settings, const BasicChangeRecord<char16_t>& change) {
-  PrintChange(settings, change.lineNumber, EncodeUtf8(change.newLine, LoneSurrogates::kReplace),
-              PrintUtf8Text);
 }
 
 void PrintCount(const RunSettings& settings, long long changes) {
@@ -42,44 +29,36 @@ void PrintCount(const RunSettings& settings, long long changes) {
   PrintUtf8Text(settings.rcPath + ": " + count + " would change.\n");
 }
 
-template <typename Unit>
-int CheckUnits(const RunSettings& settings, const TextFormat& format) {
-  BasicTextReader<Unit> input;
-  if (!OpenTextReader(settings.rcPath, format, input)) {
+}  // namespace
+
+int RunCheck(const RunSettings& settings) {
+  TextFormat format;
+  FormatRead formatRead = FormatRead::kUnreadable;
+  if (CheckRcFile(settings, ComposeBackupPath(settings), settings.rcPath, format, formatRead) !=
+      kSuccess) {
+    return kFailure;
+  }
+  if (formatRead != FormatRead::kRead) {
     return ReportUnreadable(settings, settings.rcPath);
   }
-  BasicTextWriter<Unit> output;
-  AttachTextDiscarder(format, output);
   long long changes = 0;
-  ConvertStringTables<Unit>(input, output, [&](const BasicChangeRecord<Unit>& change) {
-    ++changes;
-    if (!settings.silent) {
-      PrintChange(settings, change);
-    }
-  });
-  if (input.readFailed) {
+  const ConversionEnd end = ConvertFile({settings.rcPath, "", format},
+                                        [&](const ChangeRecord& change, LinePrinter print) {
+                                          ++changes;
+                                          if (!settings.silent) {
+                                            PrintChange(settings, change, print);
+                                          }
+                                        });
+  if (end == ConversionEnd::kInputNotOpened) {
+    return ReportUnreadable(settings, settings.rcPath);
+  }
+  if (end == ConversionEnd::kInputNotRead) {
     return ReportFailure(settings, "Unable to read " + settings.rcPath + "\n");
   }
   if (!settings.silent) {
     PrintCount(settings, changes);
   }
   return changes > 0 ? kWouldChange : kSuccess;
-}
-
-}  // namespace
-
-int RunCheck(const RunSettings& settings) {
-  if (CheckRcFile(settings, ComposeBackupPath(settings), settings.rcPath) != kSuccess) {
-    return kFailure;
-  }
-  TextFormat format;
-  if (ReadTextFormat(settings.rcPath, format) != FormatRead::kRead) {
-    return ReportUnreadable(settings, settings.rcPath);
-  }
-  if (format.encoding == TextEncoding::kBytes) {
-    return CheckUnits<char>(settings, format);
-  }
-  return CheckUnits<char16_t>(settings, format);
 }
 
 }  // namespace tablemend

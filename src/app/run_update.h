@@ -3,17 +3,13 @@
 #ifndef TABLEMEND_APP_RUN_UPDATE_H
 #define TABLEMEND_APP_RUN_UPDATE_H
 
-#include <string>
-
 #include "app/run_settings.h"
-#include "safeguard/run_log.h"
 
 namespace tablemend {
 
 // Performs the run and returns the exit status: 0 when it completed, -1 after any failure, which
-// is reported on the console (most reports only when not silent). The log's time stamps come
-// from `clock`.
-int RunUpdate(const RunSettings& settings, LogClock clock = ReadLocalClock);
+// is reported on the console (most reports only when not silent).
+int RunUpdate(const RunSettings& settings);
 
 }  // namespace tablemend
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <ctime>
 
 #include "platform/platform.h"
 
@@ -13,50 +14,31 @@ namespace {
 constexpr std::string_view kRule =
     "====================================================================\n";
 
-// Two digits, zero-padded; values outside 0..99 are cut to their last two digits.
-void AppendTwoDigits(std::string& text, int value) {
-  const int digits = (value % 100 + 100) % 100;
-  text += static_cast<char>('0' + digits / 10);
-  text += static_cast<char>('0' + digits % 10);
+// The current local time, as the platform's C library gives it; where the clock cannot be read,
+// the first day of 1900, so that the fields stay in their ranges.
+std::tm ReadLocalClock() {
+  std::tm time{};
+  if (!ReadLocalTime(time)) {
+    time = std::tm{};
+    time.tm_mday = 1;
+  }
+  return time;
 }
 
 void WriteTimeStamp(RunLog& log) {
-  WriteLogText(log, FormatTimeStamp(log.clock()));
+  WriteLogText(log, FormatTimeStamp(ReadLocalClock()));
 }
 
 }  // namespace
-
-std::tm ReadLocalClock() {
-  std::tm time{};
-  ReadLocalTime(time);
-  return time;
-}
 
 std::string ComposeLogPath(const std::string& rcPath) {
   return rcPath + ".log";
 }
 
 std::string FormatTimeStamp(const std::tm& time) {
-  static constexpr std::string_view kDays = "SunMonTueWedThuFriSat";
-  static constexpr std::string_view kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
-  const int day = (time.tm_wday % 7 + 7) % 7;
-  const int month = (time.tm_mon % 12 + 12) % 12;
-  std::string text;
-  text += kDays.substr(static_cast<std::size_t>(day) * 3, 3);
-  text += ' ';
-  text += kMonths.substr(static_cast<std::size_t>(month) * 3, 3);
-  text += ' ';
-  AppendTwoDigits(text, time.tm_mday);
-  text += ' ';
-  AppendTwoDigits(text, time.tm_hour);
-  text += ':';
-  AppendTwoDigits(text, time.tm_min);
-  text += ':';
-  AppendTwoDigits(text, time.tm_sec);
-  text += ' ';
-  text += std::to_string(1900 + time.tm_year);
-  text += '\n';
-  return text;
+  char text[64];
+  const std::size_t length = std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y\n", &time);
+  return std::string(text, length);
 }
 
 bool OpenRunLog(const std::string& rcPath, RunLog& log) {

@@ -13,22 +13,15 @@
 
 namespace tablemend {
 
-// Where the log takes the time of its headers and footers; tests fix it.
-using LogClock = std::tm (*)();
-
-// The current local time, as the platform's C library gives it.
-std::tm ReadLocalClock();
-
 struct RunLog {
   TextWriter writer;
-  LogClock clock = ReadLocalClock;
 };
 
 // The log's name: the rc file's name and ".log", whatever the backup extension is.
 std::string ComposeLogPath(const std::string& rcPath);
 
-// "Sat Dec 05 09:03:04 2026\n": English names whatever the locale, two-digit fields
-// zero-padded, a 24-hour clock.
+// "Sat Dec 05 09:03:04 2026\n": English names (the C locale's, which the program never leaves),
+// two-digit fields zero-padded, a 24-hour clock. The fields must be in their ranges.
 std::string FormatTimeStamp(const std::tm& time);
 
 // Opens the log for appending, creating it when missing; it is never truncated.

@@ -1,13 +1,16 @@
-// The searches for code units against the plain loop, in both widths: the portable marking is
-// what the 32-bit Windows program runs, and it is tested here on whatever machine builds the
-// tests, beside the vector one.
+// The fast searches against plain loops, in both widths: the portable marking is what the 32-bit
+// Windows program runs, and it is tested here on whatever machine builds the tests, beside the
+// vector one.
 #include "text/unit_search.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <string>
 #include <vector>
+
+#include "convert/leading_spaces.h"
 
 namespace tablemend {
 namespace {
@@ -52,6 +55,26 @@ TEST(MarkUnits, MarksAndFindsUnitsAsThePlainLoopDoes) {
   ExpectSameAsPlainLoop<char>({MarkUnitsWithSse2<char>});
   ExpectSameAsPlainLoop<char16_t>({MarkUnitsWithSse2<char16_t>});
 #endif
+}
+
+// Runs of spaces of every length up to three words, then a unit that only differs from a space
+// in a bit the word compare might drop, or nothing.
+template <typename Unit>
+void ExpectSpacesCountedOneByOne() {
+  const Unit stops[] = {Unit(' ' ^ 1), Unit(' ' | 0x80), Unit(0x2000 | ' '), Unit('\t')};
+  for (std::size_t spaces = 0; spaces <= 24; ++spaces) {
+    for (std::size_t after = 0; after <= 8; ++after) {
+      std::basic_string<Unit> text(spaces, ' ');
+      text.append(after, stops[(spaces + after) % 4]);
+      const std::basic_string_view<Unit> view(text);
+      EXPECT_EQ(CountLeadingSpacesByWords(view), CountLeadingSpacesOneByOne(view)) << spaces;
+    }
+  }
+}
+
+TEST(CountLeadingSpaces, CountsAsThePlainLoopDoes) {
+  ExpectSpacesCountedOneByOne<char>();
+  ExpectSpacesCountedOneByOne<char16_t>();
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#include "app/conversion.h"
+
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "text/text_reader.h"
+#include "text/text_writer.h"
+#include "unicode/unicode.h"
+
+namespace tablemend {
+
+namespace {
+
+void HandOnChange(const ChangeSink& sink, const ChangeRecord& change) {
+  sink(change, PrintText);
+}
+
+// A UTF-16 line is shown as UTF-8, with U+FFFD for an unpaired surrogate.
+void HandOnChange(const ChangeSink& sink, const BasicChangeRecord<char16_t>& change) {
+  const std::string oldLine = EncodeUtf8(change.oldLine, LoneSurrogates::kReplace);
+  const std::string newLine = EncodeUtf8(change.newLine, LoneSurrogates::kReplace);
+  sink(ChangeRecord{change.lineNumber, oldLine, newLine}, PrintUtf8Text);
+}
+
+template <typename Unit>
+bool OpenOutput(const ConversionFiles& files, BasicTextWriter<Unit>& output) {
+  if (files.outputPath.empty()) {
+    AttachTextDiscarder(files.format, output);
+    return true;
+  }
+  if (!OpenTextWriter(files.outputPath, files.format, output)) {
+    return false;
+  }
+  CopyPermissions(files.inputPath, output.file);
+  return true;
+}
+
+template <typename Unit>
+ConversionEnd ConvertUnits(const ConversionFiles& files, const ChangeSink& sink) {
+  BasicTextWriter<Unit> output;
+  if (!OpenOutput(files, output)) {
+    return ConversionEnd::kOutputNotOpened;
+  }
+  BasicTextReader<Unit> input;
+  if (!OpenTextReader(files.inputPath, files.format, input)) {
+    return ConversionEnd::kInputNotOpened;
+  }
+  ConvertStringTables<Unit>(input, output, [&sink](const BasicChangeRecord<Unit>& change) {
+    HandOnChange(sink, change);
+  });
+  const bool written = CloseTextWriter(output);
+  CloseFile(input.file);
+  if (input.readFailed) {
+    return ConversionEnd::kInputNotRead;
+  }
+  return written ? ConversionEnd::kComplete : ConversionEnd::kOutputNotWritten;
+}
+
+}  // namespace
+
+ConversionEnd ConvertFile(const ConversionFiles& files, const ChangeSink& sink) {
+  if (files.format.encoding == TextEncoding::kBytes) {
+    return ConvertUnits<char>(files, sink);
+  }
+  return ConvertUnits<char16_t>(files, sink);
+}
+
+}  // namespace tablemend

@@ -1,0 +1,43 @@
+// The conversion a run and a check share: a script read in its own format, every chunk passed
+// through the converter, and each change handed to the caller.
+#ifndef TABLEMEND_APP_CONVERSION_H
+#define TABLEMEND_APP_CONVERSION_H
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "convert/string_table_converter.h"
+#include "text/text_format.h"
+
+namespace tablemend {
+
+// Prints a change's lines as they are: the bytes of an ANSI or UTF-8 script, or the lines of a
+// UTF-16 script as UTF-8, whose characters a console shows.
+using LinePrinter = void (*)(std::string_view);
+
+// Receives each change, in line order; its texts live only for the call.
+using ChangeSink = std::function<void(const ChangeRecord& change, LinePrinter print)>;
+
+enum class ConversionEnd {
+  kComplete,
+  kOutputNotOpened,
+  kInputNotOpened,
+  kInputNotRead,      // a read failed or the input ended inside a code unit: the output is cut
+  kOutputNotWritten,  // a write, the flush or the close failed
+};
+
+// Where a conversion reads and writes. With no output path the converted text goes nowhere:
+// only its changes matter. A new output file takes the input's permissions.
+struct ConversionFiles {
+  std::string inputPath;
+  std::string outputPath;
+  TextFormat format;
+};
+
+// Opens the output first, then the input, converts and closes both.
+ConversionEnd ConvertFile(const ConversionFiles& files, const ChangeSink& sink);
+
+}  // namespace tablemend
+
+#endif
