@@ -9,9 +9,9 @@ namespace {
 
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
-// Hands units, in the byte order they are stored in, to the writer's destination.
+// Writes units, in the byte order they are stored in, to the writer's destination.
 template <typename Unit>
-void HandOver(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
+void WriteToDestination(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
   if (writer.failed || writer.discards) {
     return;
   }
@@ -97,7 +97,7 @@ template <typename Unit>
 void WriteStoredUnits(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
   if (count >= writer.capacity / 2 && !writer.swapBytes) {
     FlushTextWriter(writer);
-    HandOver(writer, units, count);
+    WriteToDestination(writer, units, count);
     return;
   }
   if (count <= writer.capacity - writer.used) {
@@ -142,7 +142,7 @@ bool FlushTextWriter(BasicTextWriter<Unit>& writer) {
   if (writer.swapBytes) {
     SwapBytes(writer.buffer.get(), writer.used);
   }
-  HandOver(writer, writer.buffer.get(), writer.used);
+  WriteToDestination(writer, writer.buffer.get(), writer.used);
   writer.used = 0;
   return !writer.failed;
 }

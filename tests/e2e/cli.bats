@@ -1,20 +1,17 @@
 # The command line and the checks before a run: the text, the status, and no file touched.
 load helper
 
-# Runs each row of the table on standard input, "status|text|arguments" (the text with \n
-# escapes, or the name of a golden file), in a folder holding a.rc, a folder folder.rc, the
-# backup of a missing m.rc and UTF-16 text cut short, and checks that no row wrote, renamed or
-# logged anything.
+# Runs each row of the table on standard input with expect_rows, in a folder holding a.rc, a
+# folder folder.rc, the backup of a missing m.rc, UTF-16 text cut short, a file too short to tell
+# its encoding and an entry without a comma on a last line without a line end, and checks that no
+# row wrote, renamed or logged anything.
 check_answers() {
   printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
   mkdir folder.rc a.rc.d && touch m.rc.original && printf '\xff\xfeA\0B' >cut.rc
-  while IFS='|' read -r want text arguments; do
-    [ -f "$golden/$text" ] && text=$(cat "$golden/$text") || text=$(printf '%b' "$text")
-    eval "tm $arguments"
-    assert_equal "$status: $output" "$want: $text"
-  done
+  printf 'STRINGTABLE\r\nBEGIN\r\n  A  ""  // x' >last.rc && printf 'A\0B' >short.rc
+  expect_rows
   cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n')
-  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.d\ncut.rc\nfolder.rc\nm.rc.original')"
+  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.d\ncut.rc\nfolder.rc\nlast.rc\nm.rc.original\nshort.rc')"
 }
 
 @test "help and version answer where they stand; unknown options and missing values refuse the line" {
@@ -52,6 +49,8 @@ EOF
 255|File given [missing.rc] does not exist.\nExiting.|-f missing.rc
 255|File given [missing.rc] does not exist.\nExiting.|--check -f missing.rc
 1|a.rc:3: A, "EI"\na.rc: 1 line would change.|--check -f a.rc
+1|last.rc:3:   A  "EI"  // x\nlast.rc: 1 line would change.|--check last.rc
+0|short.rc: nothing would change.|--check short.rc
 255||-s -f missing.rc
 255|File given [m.rc] does not exist.\nExiting.|-f m.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|-f cut.rc

@@ -19,6 +19,28 @@ tm() {
   while [[ "$output" == *[$'\r\n'] ]]; do output=${output%?}; done
 }
 
+# Runs the program (with tm, or with the runner TM names) and checks its status and its output
+# at once; the output is the name of a golden file, or a text with printf's escapes.
+expect_run() {
+  local want=$1 text=$2
+  shift 2
+  [ -f "$golden/$text" ] && text=$(cat "$golden/$text") || text=$(printf '%b' "$text")
+  ${TM:-tm} "$@"
+  assert_equal "$status: $output" "$want: $text"
+}
+
+# expect_run for each row of a table on standard input, "status|text|arguments", the arguments
+# split as a shell splits them.
+expect_rows() {
+  local want text arguments
+  while IFS='|' read -r want text arguments; do
+    eval "expect_run \"\$want\" \"\$text\" $arguments"
+  done
+}
+
+# UTF-8 on standard input as UTF-16 of the given byte order (UTF-16LE or UTF-16BE).
+to_utf16() { iconv -f UTF-8 -t "$1"; }
+
 # Runs the program as tm does, as an ordinary user: nobody when the tests run as root, whom no
 # permission stops (under Wine, TABLEMEND_USER_LAUNCHER does the same). Files go to that user
 # with give_to_user, in a folder it may write, which enter_user_folder makes and the test removes.

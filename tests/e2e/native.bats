@@ -5,9 +5,7 @@ load helper
 
 @test "a backup name that is a link to the rc file is refused, and a console that fails is a failure" {
   cp "$examples/app.rc" a.rc && ln -s a.rc a.rc.original
-  tm -f a.rc
-  assert_failure 255
-  assert_output "$(printf 'Backup file [a.rc.original] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.')"
+  expect_run 255 'Backup file [a.rc.original] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' -f a.rc
   run sh -c '"$@" >/dev/full' sh "$TABLEMEND" --version
   assert_failure 255
 }
@@ -25,11 +23,9 @@ load helper
   yes 'A, ""' | head -n 20000 | sed 's/$/\r/' >>a.rc
   cp a.rc original
   run sh -c 'ulimit -f 64 && trap "" XFSZ && exec "$@"' sh "$TABLEMEND" -f a.rc
-  assert_failure 255
-  assert_output "$(printf 'Unable to write a.rc\nThe rc file a.rc is incomplete; the backup file a.rc.original keeps the original text.\nExiting.')"
+  assert_equal "$status: $output" "255: $(printf 'Unable to write a.rc\nThe rc file a.rc is incomplete; the backup file a.rc.original keeps the original text.\nExiting.')"
   assert_files_equal a.rc.original original
-  tm -f a.rc
-  assert_output "Complete."
+  expect_run 0 Complete. -f a.rc
   cmp a.rc <(sed 's/""/"--"/; 3s/--/EI/' original)
 }
 
@@ -38,9 +34,7 @@ load helper
   while IFS='|' read -r name mode option report; do
     cp "$golden/app.rc.expected" app.rc && cp "$examples/app.rc" app.rc.original && : >app.rc.log
     chmod 666 app.rc app.rc.log && chmod 444 app.rc.original && chmod "$mode" "$name"
-    tm_user "$option" -f app.rc
-    assert_failure 255
-    assert_output "$(printf '%b' "$report")"
+    TM=tm_user expect_run 255 "$report" "$option" -f app.rc
     assert_files_equal app.rc "$golden/app.rc.expected"
     assert_files_equal app.rc.original "$examples/app.rc"
   done <<'EOF'
@@ -49,9 +43,7 @@ app.rc|222|-s|****ERROR: Unable to retrieve last time rc file was writen to.
 app.rc.original|222|-s|ERROR: Unable to retrieve last time backup file was writen to.
 EOF
   rm app.rc* && cp "$examples/app.rc" app.rc && chmod 444 app.rc && chmod 555 .
-  tm_user --check -f app.rc
-  assert_failure 1
-  assert_output "$(cat "$golden/check.expected")"
+  TM=tm_user expect_run 1 check.expected --check -f app.rc
 }
 
 @test "the new rc file takes its backup's permission bits, whatever the umask; the log the umask's" {
@@ -65,15 +57,12 @@ EOF
 @test "pipes and devices are not regular files" {
   mkfifo pipe.rc
   for name in pipe.rc /dev/null; do
-    tm -f "$name"
-    assert_failure 255
-    assert_output "File given [$name] is not a regular file."$'\n'"Exiting."
+    expect_run 255 "File given [$name] is not a regular file.\nExiting." -f "$name"
   done
 }
 
 @test "names may hold bytes that are not UTF-8" {
   cp "$examples/app.rc" $'cha\xee-\xff.rc'
-  tm -f $'cha\xee-\xff.rc' -e $'\xe9t\xe9\xff'
-  assert_output "Complete."
+  expect_run 0 Complete. -f $'cha\xee-\xff.rc' -e $'\xe9t\xe9\xff'
   assert_files_equal $'cha\xee-\xff.rc.\xe9t\xe9\xff' "$examples/app.rc"
 }

@@ -8,9 +8,7 @@ load helper
   for name in a.rc "$long/a.rc"; do
     printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >"$name"
     for extension in "" . .. " " ". ." log. LOG log; do
-      tm -e "$extension" -f "$name"
-      assert_failure 255
-      assert_output "$(printf 'Backup file [%s.%s] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' "$name" "$extension")"
+      expect_run 255 "Backup file [$name.$extension] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting." -e "$extension" -f "$name"
     done
     assert_equal "$(ls "$(dirname "$name")" | grep a.rc)" "a.rc"
   done
@@ -19,15 +17,13 @@ load helper
 @test "backslashes separate folders, and a folder named as the file is refused" {
   mkdir -p res/en res/b.rc
   cp "$examples/app.rc" res/en/app.rc
-  tm -f 'res\en\app.rc'
-  assert_output "Complete."
+  expect_run 0 Complete. -f 'res\en\app.rc'
   assert_files_equal res/en/app.rc "$golden/app.rc.expected"
-  tm -f 'res\b.rc'
-  assert_output "File given [res\b.rc] is not a regular file."$'\n'"Exiting."
-  for extension in 'x\y' x:y; do
-    tm -e "$extension" -f res/en/app.rc
-    assert_output "Extension [$extension] holds a path separator."$'\n'"Please use the -e or --extension option to choose an extension without one"$'\n'"Exiting."
-  done
+  expect_rows <<'EOF'
+255|File given [res\\b.rc] is not a regular file.\nExiting.|-f 'res\b.rc'
+255|Extension [x\\y] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e 'x\y' -f res/en/app.rc
+255|Extension [x:y] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e x:y -f res/en/app.rc
+EOF
   assert_equal "$(ls res res/en)" "$(printf 'res:\nb.rc\nen\n\nres/en:\napp.rc\napp.rc.log\napp.rc.original')"
 }
 

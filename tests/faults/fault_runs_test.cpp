@@ -14,6 +14,7 @@
 #include <string>
 #include <tuple>
 
+#include "support/utf16.h"
 #include "unicode/unicode.h"
 
 namespace tablemend {
@@ -34,11 +35,8 @@ std::string ReadFile(const fs::path& path) {
 // The text with a UTF-8 byte-order mark, as UTF-8 or as UTF-16 big-endian.
 std::string StoreAs(bool utf16, const std::string& utf8) {
   const std::string marked = "\xEF\xBB\xBF" + utf8;
-  std::string stored;
-  for (const char16_t unit : DecodeUtf8(marked)) {
-    stored += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
-  }
-  return utf16 ? stored : marked;
+  return utf16 ? check::StoreUtf16(DecodeUtf8(marked), {TextEncoding::kUtf16BigEndian, false})
+               : marked;
 }
 
 // UTF-16 or UTF-8; a later run, from a converted file with its backup and log, or a first run.

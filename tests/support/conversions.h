@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "convert/string_table_converter.h"
+#include "support/utf16.h"
 
 namespace tablemend::check {
 
@@ -28,12 +29,11 @@ std::string Describe(long long number, std::basic_string_view<Unit> oldLine,
   const std::string prefix = std::to_string(number) + "|";
   std::basic_string<Unit> text(prefix.begin(), prefix.end());
   text.append(oldLine).append(1, '|').append(newLine);
-  std::string bytes;
-  for (const Unit unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes.append(sizeof(Unit) - 1, static_cast<char>(unit >> 8 & 0xFF));
+  if constexpr (sizeof(Unit) == 1) {
+    return text;
+  } else {
+    return StoreUtf16(text, {TextEncoding::kUtf16LittleEndian, false});
   }
-  return bytes;
 }
 
 // The program, reading stored bytes of the given format through buffers of the given size.
@@ -58,14 +58,11 @@ Conversion ConvertWithProgram(std::string_view stored, std::size_t bufferSize = 
 inline std::string ToUtf16(std::string_view bytes, const TextFormat& format) {
   static const char16_t kTricky[] = {0x0A0D, 0x1A0D, 0x0D0A, 0x0A00,
                                      0x1A00, 0xFEFF, 0xD800, 0xDC00};
-  const bool bigEndian = format.encoding == TextEncoding::kUtf16BigEndian;
-  std::string stored = format.byteOrderMark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+  std::u16string units;
   for (const unsigned char byte : bytes) {
-    const char16_t unit = byte < 0x80 ? byte : byte < 0x88 ? kTricky[byte - 0x80] : 0x100 + byte;
-    stored += static_cast<char>(bigEndian ? unit >> 8 : unit & 0xFF);
-    stored += static_cast<char>(bigEndian ? unit & 0xFF : unit >> 8);
+    units += byte < 0x80 ? byte : byte < 0x88 ? kTricky[byte - 0x80] : char16_t(0x100 + byte);
   }
-  return stored;
+  return StoreUtf16(units, format);
 }
 
 // Stored text as the converter reads it: up to a Ctrl-Z, CR LF as one LF, in chunks that end at

@@ -18,6 +18,7 @@ const std::string x1023(1023, 'x');
 
 // Input and output as stored; no output means the input comes out as it went in.
 struct Case {
+  const char* name;
   std::string input;
   std::string output{};
 };
@@ -27,64 +28,64 @@ const std::vector<Case> kCases = {
     // A block: the keyword as the first word (spaces separate words, a tab does not), the opener
     // on the next line, words exact and case-sensitive, the terminator alone on its line; "EI"
     // for the first line after the opener only.
-    {kHead + "  A,    \"\"\r\n  B, \"\"\r\nEND\r\nC, \"\"\r\n",
+    {"EI on the first line only", kHead + "  A,    \"\"\r\n  B, \"\"\r\nEND\r\nC, \"\"\r\n",
      kHead + "  A, \"EI\"\r\n  B, \"--\"\r\nEND\r\nC, \"\"\r\n"},
-    {"  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"\"\r\n}\r\n",
+    {"the keyword as a word", "  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"\"\r\n}\r\n",
      "  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"--\"\r\n}\r\n"},
-    {"STRINGTABLE\tX\r\nBEGIN\r\nA, \"\"\r\n\t STRINGTABLE\r\n{\r\nA, \"\"\r\nstringtable\r\nBEGIN\r\n"
+    {"keywords that open no block", "STRINGTABLE\tX\r\nBEGIN\r\nA, \"\"\r\n\t STRINGTABLE\r\n{\r\nA, \"\"\r\nstringtable\r\nBEGIN\r\n"
      "A, \"\"\r\nSTRINGTABLE\r\nBegin\r\nA, \"\"\r\nSTRINGTABLE BEGIN\r\nA, \"\"\r\nSTRINGTABLE\r\n"
      "LANGUAGE 9, 1\r\nBEGIN\r\nA, \"\"\r\n"},
-    {kHead + "A, \"x\"\r\nB, \"\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n",
+    {"what closes a block", kHead + "A, \"x\"\r\nB, \"\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n",
      kHead + "A, \"x\"\r\nB, \"--\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"--\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n"},
     // Entries: which strings are empty, and what the new line keeps.
-    {kHead + "A,, L\"\"\r\n,,B, \"\", 12 // c\r\n  ,\"\"\r\n\t C \t,\"\"x\r\n// D, \"\"\r\nEND,\"\"\r\n",
+    {"empty strings with a comma", kHead + "A,, L\"\"\r\n,,B, \"\", 12 // c\r\n  ,\"\"\r\n\t C \t,\"\"x\r\n// D, \"\"\r\nEND,\"\"\r\n",
      kHead + "A, \"EI\"\r\nB, \"--\"\r\n  , \"--\"\r\n\t C \t, \"--\"\r\n// D, \"--\"\r\nEND, \"--\"\r\n"},
-    {kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\n,,,\r\n"},
+    {"strings with text", kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\n,,,\r\n"},
     // Entries without a comma, as Visual Studio writes them: the placeholder goes inside the
     // string, and the rest of the line stays, its end included.
-    {kHead + "    A   \"\"\r\n    B L\"\"   // none\r\n\tC\t\"\"\t/* x */\r\n  // Q \"\"\r\n"
+    {"entries without a comma", kHead + "    A   \"\"\r\n    B L\"\"   // none\r\n\tC\t\"\"\t/* x */\r\n  // Q \"\"\r\n"
      "D\"\"\r\nE \"\" \r \nF \"\"",
      kHead + "    A   \"EI\"\r\n    B L\"--\"   // none\r\n\tC\t\"--\"\t/* x */\r\n"
      "  // Q \"--\"\r\nD\"--\"\r\nE \"--\" \r \r\nF \"--\""},
     // Only blanks or a comment may follow the string, and no comma stand before it.
-    {kHead + "C \"\",\r\nD \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\nH \"\"x\r\nH \"\" x\r\n"
+    {"what a comma-less entry is not", kHead + "C \"\",\r\nD \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\nH \"\"x\r\nH \"\" x\r\n"
      "X, \"a\" \"\"\r\n, \"\"\r\nEND\r\nX \"\"\r\n"},
     // Or wrapped: the ID alone on its line (a comma at its end allowed), the string alone on the
     // next; "EI" when the ID stands on the block's first line.
-    {kHead + "  A_VERY_LONG_ID\r\n          \"\"\r\n  W,\r\n  L\"\" // c\r\nX\nL\"\"\n",
+    {"wrapped entries", kHead + "  A_VERY_LONG_ID\r\n          \"\"\r\n  W,\r\n  L\"\" // c\r\nX\nL\"\"\n",
      kHead + "  A_VERY_LONG_ID\r\n          \"EI\"\r\n  W,\r\n  L\"--\" // c\r\nX\r\nL\"--\"\r\n"},
     // Not after a blank line, an entry with its string, a comma entry, two commas, the opener or
     // a piece of a long line, nor as a block's first line.
-    {kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"\"\r\n L\"\"\r\nC,,\r\n\"\"\r\n" +
+    {"what a wrapped entry is not", kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"\"\r\n L\"\"\r\nC,,\r\n\"\"\r\n" +
          ",\r\n\"\"\r\n" + x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n",
      kHead + "\"\"\r\n\r\n\"\"\r\nA \"a\"\r\n\"\"\r\nB, \"--\"\r\n L\"\"\r\nC,,\r\n\"\"\r\n" +
          ",\r\n\"\"\r\n" + x1023 + "D\r\n\"\"\r\nE\r\nEND\r\nSTRINGTABLE\r\nBEGIN\r\n\"\"\r\n"},
     // Text rules: LF alone and a last line without one, lone CRs kept (and blank to trimming),
     // NUL bytes as data, Ctrl-Z ending the text, a block left open.
-    {"STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
-    {"x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"\"\r\x1a\n}\r\n", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"EI\"\r\n"},
+    {"line ends and NUL bytes", "STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
+    {"Ctrl-Z and an open block", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"\"\r\x1a\n}\r\n", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"EI\"\r\n"},
     // A UTF-8 byte-order mark is no part of the first word.
-    {"\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"EI\"\r\n"},
+    {"a UTF-8 byte-order mark", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"EI\"\r\n"},
     // Lines of 1023 characters and more come in pieces; a piece that continues a line is never
     // an entry, whatever it holds, and a string that a piece's end splits is no empty string.
-    {kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n" +
+    {"pieces of long lines", kHead + x1023 + "\r\nA, \"\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n" +
          x1023.substr(1) + "\"\"\r\n",
      kHead + x1023 + "\r\nA, \"--\"\r\nA, \"" + x1023 + ", \"\"q\"\"\"\r\n" +
          x1023.substr(1) + "\"\"\r\n"},
     // Outside blocks too, a line of 1023 characters counts as two; in the smallest buffer, the
     // first line, of one unit, is followed by a refill.
-    {"\nx\r\n" + x1023.substr(4) + "yzzz\r\n" + kHead + "A, \"\"\r\n",
+    {"long lines outside blocks", "\nx\r\n" + x1023.substr(4) + "yzzz\r\n" + kHead + "A, \"\"\r\n",
      "\r\nx\r\n" + x1023.substr(4) + "yzzz\r\n" + kHead + "A, \"EI\"\r\n"},
 };
 // clang-format on
 
 // Through the largest buffer and through the smallest, which holds no more than a chunk's window.
 TEST(ConvertStringTables, FollowsTheRulesOfEachCase) {
-  for (const auto& [input, expected] : kCases) {
+  for (const auto& [name, input, expected] : kCases) {
     for (const std::size_t bufferSize : {kTextBufferSize, kMinimumTextBufferSize}) {
       const Conversion result = ConvertWithProgram(input, bufferSize);
-      EXPECT_EQ(result.output, expected.empty() ? input : expected) << input;
-      EXPECT_EQ(result, ConvertWithModel(input)) << input;
+      EXPECT_EQ(result.output, expected.empty() ? input : expected) << name;
+      EXPECT_EQ(result, ConvertWithModel(input)) << name;
     }
   }
 }
