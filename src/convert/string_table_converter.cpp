@@ -232,36 +232,85 @@ enum class BlockState {
   kLaterLine,     // inside a block, after its first line
 };
 
-// Rewrites a line inside a block when it is an entry whose string is empty. Returns the entry
-// whose ID this line holds alone, for the line after it. A piece that continues a long line is
-// text inside that line (a long string, most often), never an entry, nor an entry's ID.
+// A conversion under way: the text passing through, where it stands, and where changes go.
 template <typename Unit>
-EntryStart ConvertBlockLine(BasicTextPassThrough<Unit>& text, std::basic_string_view<Unit> chunk,
-                            bool startsLine, bool firstInBlock, EntryStart idAbove,
-                            long long lineNumber, std::basic_string<Unit>& newLine,
-                            const typename ChangeReportFor<Unit>::Type& reportChange) {
+struct Conversion {
+  BasicTextPassThrough<Unit> text;
+  const typename ChangeReportFor<Unit>::Type& reportChange;
+  long long lineNumber = 1;
+  BlockState state = BlockState::kOutside;
+  // The entry whose ID stands alone on the block's line before this one, if any.
+  EntryStart idAbove = EntryStart::kNone;
+  std::basic_string<Unit> newLine;
+
+  Conversion(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
+             const typename ChangeReportFor<Unit>::Type& report)
+      : text(input, output), reportChange(report) {}
+};
+
+// Where the ID on this line, standing alone, would start an entry.
+template <typename Unit>
+EntryStart EntryOfThisLine(const Conversion<Unit>& conversion) {
+  return conversion.state == BlockState::kFirstLine ? EntryStart::kFirstLine
+                                                    : EntryStart::kLaterLine;
+}
+
+// Rewrites a line inside a block when it is an entry whose string is empty, and notes whether it
+// holds an ID alone, for the line after it. A piece that continues a long line is text inside
+// that line (a long string, most often), never an entry, nor an entry's ID.
+template <typename Unit>
+void ConvertBlockLine(Conversion<Unit>& conversion, std::basic_string_view<Unit> chunk,
+                      bool startsLine) {
+  const EntryStart idAbove = conversion.idAbove;
+  conversion.idAbove = EntryStart::kNone;
   if (!startsLine) {
-    return EntryStart::kNone;
+    return;
   }
   const Unit* quote = FindFirstQuote(chunk);
   if (quote == nullptr) {
     // The first piece of a line too long for one chunk may look like an ID alone, harmlessly:
     // the piece after it is never an entry.
-    if (!HoldsIdAlone(chunk)) {
-      return EntryStart::kNone;
+    if (HoldsIdAlone(chunk)) {
+      conversion.idAbove = EntryOfThisLine(conversion);
     }
-    return firstInBlock ? EntryStart::kFirstLine : EntryStart::kLaterLine;
+    return;
   }
+  const bool firstInBlock = conversion.state == BlockState::kFirstLine;
   const std::size_t at = static_cast<std::size_t>(quote - chunk.data());
+  std::basic_string<Unit>& newLine = conversion.newLine;
   const bool opensEmptyString = at + 1 < chunk.size() && quote[1] == '"';
   if (opensEmptyString && (FillEntryWithComma(chunk, at, firstInBlock, newLine) ||
                            FillEntryWithoutComma(chunk, at, firstInBlock, idAbove, newLine))) {
-    const std::basic_string_view<Unit> oldLine = ReplaceChunk(text, newLine);
-    if (reportChange) {
-      reportChange(BasicChangeRecord<Unit>{lineNumber, oldLine, newLine});
+    const std::basic_string_view<Unit> oldLine = ReplaceChunk(conversion.text, newLine);
+    if (conversion.reportChange) {
+      conversion.reportChange(BasicChangeRecord<Unit>{conversion.lineNumber, oldLine, newLine});
     }
   }
-  return EntryStart::kNone;
+}
+
+// Moves the state on by a chunk that is not passed over.
+template <typename Unit>
+void ConvertChunk(Conversion<Unit>& conversion, std::basic_string_view<Unit> chunk,
+                  bool startsLine) {
+  switch (conversion.state) {
+    case BlockState::kOutside:
+      break;  // passed over by the caller
+    case BlockState::kAfterKeyword:
+      conversion.state = OpensBlock(chunk)         ? BlockState::kFirstLine
+                         : NamesStringTable(chunk) ? BlockState::kAfterKeyword
+                                                   : BlockState::kOutside;
+      break;
+    case BlockState::kFirstLine:
+    case BlockState::kLaterLine:
+      if (ClosesBlock(chunk)) {
+        conversion.state = BlockState::kOutside;
+        conversion.idAbove = EntryStart::kNone;
+        break;
+      }
+      ConvertBlockLine(conversion, chunk, startsLine);
+      conversion.state = BlockState::kLaterLine;
+      break;
+  }
 }
 
 }  // namespace
@@ -269,25 +318,22 @@ EntryStart ConvertBlockLine(BasicTextPassThrough<Unit>& text, std::basic_string_
 template <typename Unit>
 void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
                          const typename ChangeReportFor<Unit>::Type& reportChange) {
-  BasicTextPassThrough<Unit> text{input, output};
-  std::basic_string<Unit> newLine;
+  Conversion<Unit> conversion(input, output, reportChange);
   std::basic_string_view<Unit> chunk;  // as stored: a final CR LF is two units
-  if (!NextChunk(text, chunk)) {
+  if (!NextChunk(conversion.text, chunk)) {
     return;
   }
-  long long lineNumber = 1;
-  BlockState state = NamesStringTable(WithoutByteOrderMark(chunk)) ? BlockState::kAfterKeyword
-                                                                   : BlockState::kOutside;
-  // The entry whose ID stands alone on the block's line before this one, if any.
-  EntryStart idAbove = EntryStart::kNone;
+  if (NamesStringTable(WithoutByteOrderMark(chunk))) {
+    conversion.state = BlockState::kAfterKeyword;
+  }
   bool endsLine = chunk.back() == '\n';  // the chunk before the next one ends its line
   for (;;) {
-    if (state == BlockState::kOutside) {
+    if (conversion.state == BlockState::kOutside) {
       // Outside a block only a line whose first word is the keyword, and the line after it, can
       // change anything: the lines up to the keyword's pass by a test of their first letters.
       bool found = false;
-      lineNumber += PassChunksWhile(
-          text,
+      conversion.lineNumber += PassChunksWhile(
+          conversion.text,
           [](std::basic_string_view<Unit> line) {
             return !MayNameStringTable(line) || !NamesStringTable(line);
           },
@@ -295,35 +341,16 @@ void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& ou
       if (!found) {
         return;
       }
-      state = BlockState::kAfterKeyword;
+      conversion.state = BlockState::kAfterKeyword;
       endsLine = chunk.back() == '\n';
     }
-    if (!NextChunk(text, chunk)) {
+    if (!NextChunk(conversion.text, chunk)) {
       return;
     }
-    ++lineNumber;
+    ++conversion.lineNumber;
     const bool startsLine = endsLine;
     endsLine = chunk.back() == '\n';
-    switch (state) {
-      case BlockState::kOutside:
-        break;  // passed over above
-      case BlockState::kAfterKeyword:
-        state = OpensBlock(chunk)         ? BlockState::kFirstLine
-                : NamesStringTable(chunk) ? BlockState::kAfterKeyword
-                                          : BlockState::kOutside;
-        break;
-      case BlockState::kFirstLine:
-      case BlockState::kLaterLine:
-        if (ClosesBlock(chunk)) {
-          state = BlockState::kOutside;
-          idAbove = EntryStart::kNone;
-          break;
-        }
-        idAbove = ConvertBlockLine(text, chunk, startsLine, state == BlockState::kFirstLine,
-                                   idAbove, lineNumber, newLine, reportChange);
-        state = BlockState::kLaterLine;
-        break;
-    }
+    ConvertChunk(conversion, chunk, startsLine);
   }
 }
 

@@ -76,17 +76,12 @@ bool OpenTextAppender(const std::string& path, TextWriter& writer) {
   return true;
 }
 
-// Byte by byte: the texts written this way (log headers, footers, the refusal banner) are short
-// and full of line feeds, where one pass costs less than a search for each line feed.
+// A line at a time, through the line writer.
 void WriteText(TextWriter& writer, std::string_view text) {
-  for (const char c : text) {
-    if (writer.capacity - writer.used < 2) {
-      FlushTextWriter(writer);
-    }
-    if (c == '\n') {
-      writer.buffer[writer.used++] = '\r';
-    }
-    writer.buffer[writer.used++] = c;
+  while (!text.empty()) {
+    const std::size_t line = std::min(text.find('\n'), text.size() - 1) + 1;
+    WriteLineChunk(writer, text.substr(0, line));
+    text.remove_prefix(line);
   }
 }
 

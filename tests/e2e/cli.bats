@@ -56,7 +56,6 @@ EOF
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|-f cut.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|--check -f cut.rc
 255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
-255||-f folder.rc -s
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-elog a.rc
 255||-s --extension=log a.rc
 255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nExiting.|--check a.rc m.rc

@@ -53,13 +53,6 @@ give_to_user() { [ "$(id -u)" -ne 0 ] || chown 65534:65534 "$@"; }
 enter_user_folder() { folder=$(mktemp -d /tmp/tablemend-XXXXXX) && chmod 777 "$folder" && cd "$folder"; }
 teardown() { [ -z "${folder-}" ] || { chmod -R u+w "$folder" && rm -rf "$folder"; }; }
 
-# The files a silent first run over the example leaves.
-converted_example() {
-  cp "$examples/app.rc" app.rc
-  tm -s -f app.rc
-  assert_equal "$status: $output" "0: "
-}
-
 # Compares a log with the expected files one after the other, every time stamp ("Sat Dec 05
 # 09:03:04 2026") masked.
 assert_log() {
