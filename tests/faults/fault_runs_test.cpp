@@ -118,8 +118,8 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
 };
 
 TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
-  // Reads that stop anywhere and renames that cannot refuse to replace change nothing.
-  RunFromStart("FAULT_SHORT_READS=1 FAULT_NO_NOREPLACE=1");
+  // Reads and writes that stop anywhere and renames that cannot refuse to replace change nothing.
+  RunFromStart("FAULT_SHORT_READS=1 FAULT_SHORT_WRITES=1 FAULT_NO_NOREPLACE=1");
   EXPECT_EQ(output_, "Complete.\n");
   EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
   RunFromStart("FAULT_COUNT='" + (scratch_ / "count").string() + "'");

@@ -4,8 +4,8 @@
 // and FAULT_COUNT=file receives the number of operations the run made. The console's
 // descriptors do not count. FAULT_NO_NOREPLACE=1 makes the file system one that cannot refuse a
 // replacing rename (renameat2 with RENAME_NOREPLACE fails with EINVAL), as some can't, and
-// FAULT_SHORT_READS=1 makes every read of a file give one byte at most, as a read may stop
-// anywhere on pipes and network file systems.
+// FAULT_SHORT_READS=1 and FAULT_SHORT_WRITES=1 make every read or write of a file take one byte
+// at most, as a read or a write may stop anywhere on pipes and network file systems.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -62,7 +62,8 @@ ssize_t read(int fd, void* buffer, size_t size) {
   return ON_FILE(fd, EIO) ? -1 : REAL(read)(fd, buffer, allowed);
 }
 ssize_t write(int fd, const void* data, size_t size) {
-  return ON_FILE(fd, ENOSPC) ? -1 : REAL(write)(fd, data, size);
+  const size_t allowed = fd > 2 && IsSet("FAULT_SHORT_WRITES") && size > 1 ? 1 : size;
+  return ON_FILE(fd, ENOSPC) ? -1 : REAL(write)(fd, data, allowed);
 }
 int close(int fd) {
   return ON_FILE(fd, EIO) ? -1 : REAL(close)(fd);
