@@ -20,8 +20,9 @@ PathKind QueryPathKind(const std::string& path);
 // True when a status query of the path succeeds, for a file or a directory alike.
 bool FileExists(const std::string& path);
 
-// True when both paths would name one file, as the file system resolves names (on Windows, for
-// instance, a trailing dot is dropped and case does not count). Neither path needs to exist.
+// True when both paths would name one file: the same name, the same file where both exist, and
+// on Windows also names that Windows resolves alike (a trailing dot dropped, case not counting),
+// where neither needs to exist. The program asks it of names in one folder.
 bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 
 // The characters that separate folders in a path: '/', and on Windows also '\' and ':'.

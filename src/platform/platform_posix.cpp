@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 namespace tablemend {
@@ -16,21 +15,6 @@ namespace {
 
 int Descriptor(const FileHandle& file) {
   return static_cast<int>(file.native);
-}
-
-// The path with its folder resolved (links, "." and ".."), or empty when the folder does not
-// resolve. The last name is kept as given, since the file itself need not exist.
-std::string ResolveFolder(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  char* resolved = realpath(folder.c_str(), nullptr);
-  if (resolved == nullptr) {
-    return std::string();
-  }
-  std::string result = std::string(resolved) + "/" + name;
-  std::free(resolved);
-  return result;
 }
 
 bool OpenWithFlags(const std::string& path, int flags, FileHandle& file) {
@@ -67,8 +51,8 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
   if (stat(first.c_str(), &firstStatus) == 0 && stat(second.c_str(), &secondStatus) == 0) {
     return firstStatus.st_dev == secondStatus.st_dev && firstStatus.st_ino == secondStatus.st_ino;
   }
-  const std::string resolved = ResolveFolder(first);
-  return !resolved.empty() && resolved == ResolveFolder(second);
+  // A POSIX file system takes a name that does not exist yet as it is spelt.
+  return false;
 }
 
 bool ReadLocalTime(std::tm& time) {
