@@ -40,21 +40,6 @@ inline std::size_t CountTrailingZeros(std::uint64_t bits) {
 #endif
 }
 
-// The first line feed marked in [from, limit), or limit when there is none.
-inline std::size_t FindMarkedLineFeed(const std::uint64_t* marks, std::size_t from,
-                                      std::size_t limit) {
-  std::size_t word = from / kUnitsPerMarkWord;
-  std::uint64_t bits = marks[word] & (~std::uint64_t{0} << (from % kUnitsPerMarkWord));
-  while (bits == 0) {
-    if (++word * kUnitsPerMarkWord >= limit) {
-      return limit;
-    }
-    bits = marks[word];
-  }
-  const std::size_t found = word * kUnitsPerMarkWord + CountTrailingZeros(bits);
-  return found < limit ? found : limit;
-}
-
 // The first place of `unit` among `count` units, or null.
 const char* FindUnit(const char* units, std::size_t count, char unit);
 const char16_t* FindUnit(const char16_t* units, std::size_t count, char16_t unit);

@@ -37,9 +37,6 @@ void ExpectSameAsPlainLoop(
       mark(units.data(), count, unit, marks.data());
       EXPECT_EQ(marks, expected) << "count " << count;
     }
-    const std::size_t from = count == 0 ? 0 : random() % count;
-    EXPECT_EQ(FindMarkedLineFeed(expected.data(), from, count),
-              std::find(units.begin() + from, units.end() - 1, unit) - units.begin());
     const Unit* pointer = FindUnit(units.data(), count, unit);
     EXPECT_EQ(pointer == nullptr ? count : pointer - units.data(),
               std::find(units.begin(), units.end(), unit) - units.begin());
