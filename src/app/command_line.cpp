@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/wildcards.h"
 #include "platform/console.h"
 
 namespace tablemend {
@@ -192,7 +193,8 @@ bool ReadShortOptions(Walk& walk, std::string_view argument) {
 
 }  // namespace
 
-CommandLine ParseCommandLine(int argumentCount, const char* const* arguments) {
+CommandLine ParseCommandLine(int argumentCount, const char* const* arguments,
+                             CommandLineStyle style) {
   if (argumentCount < 2) {
     return EndWith(CommandLineAction::kShowUsage, -1);
   }
@@ -202,6 +204,9 @@ CommandLine ParseCommandLine(int argumentCount, const char* const* arguments) {
   bool optionsEnded = false;
   for (; walk.index < argumentCount; ++walk.index) {
     const std::string_view argument = arguments[walk.index];
+    if (!optionsEnded && style == CommandLineStyle::kWindows && argument == "/?") {
+      return EndWith(CommandLineAction::kShowUsage, 0);
+    }
     // A lone "-" is a name, as getopt has it.
     if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
       walk.result.rcPaths.emplace_back(argument);
@@ -211,6 +216,9 @@ CommandLine ParseCommandLine(int argumentCount, const char* const* arguments) {
                                   : ReadShortOptions(walk, argument)) {
       break;
     }
+  }
+  if (style == CommandLineStyle::kWindows) {
+    walk.result.rcPaths = ExpandWildcards(walk.result.rcPaths);
   }
   return walk.result;
 }

@@ -22,13 +22,20 @@ struct CommandLine {
   std::string refusal;               // for kRefuse: what was wrong, for standard error
 };
 
+// The conventions of the shells the program is started from. Windows users ask for help with
+// "/?", and their shells leave wildcards to the program; Unix shells expand them, and there "/?"
+// is a name like any other.
+enum class CommandLineStyle { kUnix, kWindows };
+
 // Reads the arguments (the program name first) left to right, in getopt's forms: short options
 // clustered (-sv), a short option's value attached or the next argument (-fapp.rc, -f app.rc),
 // a long option's after "=" or the next argument; long options matched whole. A value is taken
 // verbatim, even when it looks like an option. Help and version answer where they stand,
 // unread what follows; an unknown option or a missing value refuses the line. Every other
-// argument, and every argument after "--", names a file, as -f does.
-CommandLine ParseCommandLine(int argumentCount, const char* const* arguments);
+// argument, and every argument after "--", names a file, as -f does. In the Windows style, "/?"
+// is help, and names with wildcards stand for the files that match them.
+CommandLine ParseCommandLine(int argumentCount, const char* const* arguments,
+                             CommandLineStyle style);
 
 void PrintUsage();
 void PrintVersion();

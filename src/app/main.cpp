@@ -11,10 +11,10 @@
 
 namespace {
 
-int Run(int argumentCount, const char* const* arguments) {
+int Run(int argumentCount, const char* const* arguments, tablemend::CommandLineStyle style) {
   using namespace tablemend;
   OpenClosedStandardStreams();
-  const CommandLine commandLine = ParseCommandLine(argumentCount, arguments);
+  const CommandLine commandLine = ParseCommandLine(argumentCount, arguments, style);
   int status = commandLine.exitStatus;
   switch (commandLine.action) {
     case CommandLineAction::kShowUsage:
@@ -54,10 +54,10 @@ int wmain(int argc, wchar_t** argv) {
   for (const std::string& argument : arguments) {
     pointers.push_back(argument.c_str());
   }
-  return Run(argc, pointers.data());
+  return Run(argc, pointers.data(), tablemend::CommandLineStyle::kWindows);
 }
 #else
 int main(int argc, char** argv) {
-  return Run(argc, argv);
+  return Run(argc, argv, tablemend::CommandLineStyle::kUnix);
 }
 #endif

@@ -23,6 +23,40 @@ int ReportUnreadable(const RunSettings& settings, const std::string& path) {
                                      "Make sure that you have permission to read the file.\n");
 }
 
+namespace {
+
+// The script `name` belongs to when it ends in `ending` (as the file system compares names) and
+// the name without that ending is a file beside it; empty when there is none.
+std::string ScriptBefore(const std::string& name, std::string_view ending) {
+  if (name.size() <= ending.size() ||
+      CompareFileNames(std::string_view(name).substr(name.size() - ending.size()), ending) != 0) {
+    return std::string();
+  }
+  std::string script = name.substr(0, name.size() - ending.size());
+  return QueryPathKind(script) == PathKind::kRegularFile ? script : std::string();
+}
+
+// A backup holds the only copy of its script's original text, and a log its history: converting
+// either as a script (a wildcard takes them along) would rewrite what must never change.
+int RefuseBackupOrLog(const RunSettings& settings) {
+  const std::string& name = settings.rcPath;
+  std::string role = "backup";
+  std::string script = ScriptBefore(name, "." + settings.backupExtension);
+  if (script.empty()) {
+    role = "log";
+    script = ScriptBefore(name, ".log");
+  }
+  if (script.empty()) {
+    return kSuccess;
+  }
+  if (!settings.silent) {
+    PrintUtf8Text(name + " is the " + role + " of " + script + ": not converted\n");
+  }
+  return kFailure;
+}
+
+}  // namespace
+
 int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
                 const std::string& inputPath, TextFormat& format, FormatRead& formatRead) {
   const std::string& rcPath = settings.rcPath;
@@ -46,6 +80,9 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
                                        "] holds a path separator.\n" +
                                        "Please use the -e or --extension option to choose an "
                                        "extension without one\n");
+  }
+  if (RefuseBackupOrLog(settings) != kSuccess) {
+    return kFailure;
   }
   const std::string logPath = ComposeLogPath(rcPath);
   if (PathsDenoteSameFile(backupPath, rcPath) || PathsDenoteSameFile(backupPath, logPath)) {

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tablemend {
 
@@ -27,6 +28,17 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 
 // The characters that separate folders in a path: '/', and on Windows also '\' and ':'.
 std::string_view PathSeparators();
+
+// Orders two file names (UTF-8) as the file system tells names apart: byte by byte on POSIX
+// systems, and on Windows regardless of case, as its file systems compare them. Less than zero,
+// zero or greater than zero as the first comes before, is the same name as, or comes after the
+// second.
+int CompareFileNames(std::string_view first, std::string_view second);
+
+// The names of the entries of a folder that are not folders themselves, in no set order. The
+// folder is given as a path prefix, as typed before a name: empty for the current folder, or
+// ending in a separator ("res/"; on Windows also "res\" or "C:"). False when it cannot be listed.
+bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names);
 
 // The current time in the platform's local time zone (with whatever the platform takes from its
 // environment for it); false when the system cannot give it.

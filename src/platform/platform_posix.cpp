@@ -1,12 +1,14 @@
 // POSIX implementation of the platform layer: plain system calls on descriptors.
 #include "platform/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 namespace tablemend {
@@ -179,6 +181,25 @@ bool SetLastWriteTimeToNow(const std::string& path) {
 
 std::string_view PathSeparators() {
   return "/";
+}
+
+int CompareFileNames(std::string_view first, std::string_view second) {
+  return first.compare(second);
+}
+
+bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> folder(
+      opendir(folderPrefix.empty() ? "." : folderPrefix.c_str()), closedir);
+  if (!folder) {
+    return false;
+  }
+  while (const dirent* entry = readdir(folder.get())) {
+    const std::string name = entry->d_name;
+    if (QueryPathKind(folderPrefix + name) != PathKind::kDirectory) {
+      names.push_back(name);
+    }
+  }
+  return true;
 }
 
 int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {

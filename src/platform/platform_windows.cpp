@@ -281,6 +281,36 @@ std::string_view PathSeparators() {
   return "/\\:";
 }
 
+int CompareFileNames(std::string_view first, std::string_view second) {
+  const std::u16string firstUnits = DecodeUtf8(first);
+  const std::u16string secondUnits = DecodeUtf8(second);
+  // Ordinal, with the file system's simple upper-casing, not a language's collation.
+  const int order = CompareStringOrdinal(reinterpret_cast<const wchar_t*>(firstUnits.data()),
+                                         static_cast<int>(firstUnits.size()),
+                                         reinterpret_cast<const wchar_t*>(secondUnits.data()),
+                                         static_cast<int>(secondUnits.size()), TRUE);
+  return order - CSTR_EQUAL;
+}
+
+bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names) {
+  // The basic information leaves the 8.3 short names out; the caller matches the long ones.
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileExW(WidePath(folderPrefix + "*").c_str(), FindExInfoBasic,
+                                         &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_FILE_NOT_FOUND;
+  }
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      names.push_back(
+          EncodeUtf8(reinterpret_cast<const char16_t*>(found.cFileName), LoneSurrogates::kKeep));
+    }
+  } while (FindNextFileW(search, &found) != 0);
+  const bool listed = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+  return listed;
+}
+
 int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
   const FILETIME firstTime = ToFileTime(first);
   const FILETIME secondTime = ToFileTime(second);

@@ -66,3 +66,10 @@ EOF
   expect_run 0 Complete. -f $'cha\xee-\xff.rc' -e $'\xe9t\xe9\xff'
   assert_files_equal $'cha\xee-\xff.rc.\xe9t\xe9\xff' "$examples/app.rc"
 }
+
+@test "POSIX shells expand wildcards: a pattern that reaches the program is a name, and so is /?" {
+  cp "$examples/app.rc" '*.rc' && cp "$examples/app.rc" a.rc
+  expect_run 0 Complete. '*.rc'
+  assert_files_equal a.rc "$examples/app.rc"
+  expect_run 255 'File given [/?] does not exist.\nExiting.' '/?'
+}

@@ -119,3 +119,16 @@ EOF
   done
   expect_run 0 '==> one.rc <==\none.rc: nothing would change.\n==> two.rc <==\ntwo.rc: nothing would change.' --check one.rc two.rc
 }
+
+@test "a backup or a log beside its script is never converted, even when a wildcard names it" {
+  cp "$examples/app.rc" a.rc && cp a.rc b.rc && tm -s a.rc b.rc
+  expect_run 255 '==> a.rc <==\nComplete.\n==> a.rc.log <==\na.rc.log is the log of a.rc: not converted\n==> a.rc.original <==\na.rc.original is the backup of a.rc: not converted\n==> b.rc <==\nComplete.\n==> b.rc.log <==\nb.rc.log is the log of b.rc: not converted\n==> b.rc.original <==\nb.rc.original is the backup of b.rc: not converted' *
+  expect_run 255 "" -s --check a.rc.log b.rc.original
+  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.log\na.rc.original\nb.rc\nb.rc.log\nb.rc.original')"
+  assert_files_equal a.rc.original "$examples/app.rc"
+  # The extension in force names the backup; a name whose script is missing is a script.
+  mv a.rc.original a.rc.bak && rm b.rc
+  expect_run 255 'a.rc.bak is the backup of a.rc: not converted' -e bak a.rc.bak
+  expect_run 0 Complete. b.rc.original
+  assert_files_equal b.rc.original "$golden/app.rc.expected"
+}

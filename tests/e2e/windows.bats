@@ -38,3 +38,21 @@ EOF
   assert_success
   diff <(sed -n '/^STRINGTABLE/,/^END/s/^  //p' <<<"$output") "$golden/app.res-strings.expected"
 }
+
+# Runs the program from cmd.exe, which hands wildcards over as they were typed.
+tm_cmd() { TABLEMEND=cmd tm /c "Z:${TABLEMEND//\//\\} $*"; }
+
+@test "from cmd.exe, wildcards match long names of files, in their order, and /? asks for help" {
+  mkdir sub.rc && cp "$examples/app.rc" b.rc && cp b.rc A.rc && cp b.rc A.rc.txt
+  TM=tm_cmd expect_rows <<'EOF'
+0|==> A.rc <==\nComplete.\n==> b.rc <==\nComplete.|'*.rc'
+0|==> A.rc <==\nComplete.\n==> b.rc <==\nComplete.|'*.RC'
+255|==> A.rc.log <==\nA.rc.log is the log of A.rc: not converted\n==> A.rc.original <==\nA.rc.original is the backup of A.rc: not converted|'a.rc.*g*'
+1||-s --check '?.rc.t?t'
+255|File given [x*.rc] does not exist.\nExiting.|'x*.rc'
+0|usage.expected|-s '/?' '*.rc'
+EOF
+  assert_files_equal A.rc "$golden/app.rc.expected"
+  assert_files_equal A.rc.original "$examples/app.rc"
+  assert_files_equal A.rc.txt "$examples/app.rc"
+}
