@@ -46,9 +46,72 @@ bool NamesStringTable(std::basic_string_view<Unit> chunk) {
 }
 
 template <typename Unit>
+bool IsOpener(std::basic_string_view<Unit> word) {
+  return Matches(word, "{") || Matches(word, "BEGIN");
+}
+
+template <typename Unit>
 bool OpensBlock(std::basic_string_view<Unit> chunk) {
-  const std::basic_string_view<Unit> trimmed = TrimText(chunk);
-  return Matches(trimmed, "{") || Matches(trimmed, "BEGIN");
+  return IsOpener(TrimText(chunk));
+}
+
+// True when the units begin with the ASCII text.
+template <typename Unit>
+bool StartsWith(std::basic_string_view<Unit> units, std::string_view ascii) {
+  return units.size() >= ascii.size() &&
+         Matches(std::basic_string_view<Unit>(units.data(), ascii.size()), ascii);
+}
+
+// The text up to its first blank.
+template <typename Unit>
+std::basic_string_view<Unit> FirstWordOf(std::basic_string_view<Unit> text) {
+  std::size_t end = 0;
+  while (end < text.size() && !IsBlank(text[end])) {
+    ++end;
+  }
+  return text.substr(0, end);
+}
+
+// The keyword's line opens the block itself when its last word is the opener ("STRINGTABLE
+// BEGIN", "STRINGTABLE DISCARDABLE {"), a "//" comment after it allowed. A table written on one
+// line goes on after its opener: its last word is another, and it is left as it is. One pass over
+// what follows the keyword, which is short, as this runs for every keyword's line.
+template <typename Unit>
+bool EndsInOpener(std::basic_string_view<Unit> keywordLine) {
+  constexpr std::size_t kKeywordLength = 11;  // the trimmed first word is "STRINGTABLE"
+  std::size_t at = FindFirstNonBlank(keywordLine) + kKeywordLength;
+  std::size_t wordStart = at;  // the last word so far: none yet
+  std::size_t wordEnd = at;
+  for (; at < keywordLine.size(); ++at) {
+    if (IsBlank(keywordLine[at])) {
+      continue;
+    }
+    if (keywordLine[at] == '/' && at + 1 < keywordLine.size() && keywordLine[at + 1] == '/') {
+      break;
+    }
+    if (IsBlank(keywordLine[at - 1])) {
+      wordStart = at;
+    }
+    wordEnd = at + 1;
+  }
+  return IsOpener(keywordLine.substr(wordStart, wordEnd - wordStart));
+}
+
+// What resource compilers take between the keyword's line and the opener: blank lines, comment
+// lines, preprocessor lines and the table's options (one table per language, say).
+template <typename Unit>
+bool MayStandBeforeOpener(std::basic_string_view<Unit> chunk) {
+  const std::basic_string_view<Unit> line = TrimText(chunk);
+  if (line.empty() || line.front() == '#' || StartsWith(line, "//")) {
+    return true;
+  }
+  if (StartsWith(line, "/*")) {
+    // One comment, closed at the line's end: its first "*/" is the line's last two units.
+    const Unit closer[] = {'*', '/'};
+    return line.find(closer, 2, 2) == line.size() - 2;
+  }
+  const std::basic_string_view<Unit> word = FirstWordOf(line);
+  return Matches(word, "LANGUAGE") || Matches(word, "CHARACTERISTICS") || Matches(word, "VERSION");
 }
 
 // Most lines of a block are entries, told apart by their first letter.
@@ -226,10 +289,11 @@ bool FillEntryWithoutComma(std::basic_string_view<Unit> chunk, std::size_t quote
 
 // Where the converter stands in the script.
 enum class BlockState {
-  kOutside,       // outside every block: only a line whose first word is the keyword counts
-  kAfterKeyword,  // the line before named the keyword: an opener here starts a block
-  kFirstLine,     // inside a block, on its first line after the opener
-  kLaterLine,     // inside a block, after its first line
+  kStart,          // before the first line, whose byte-order mark is no part of its first word
+  kOutside,        // outside every block: only a line whose first word is the keyword counts
+  kSeekingOpener,  // after the keyword's line: the opener may come after options and comments
+  kFirstLine,      // inside a block, on its first line after the opener
+  kLaterLine,      // inside a block, after its first line
 };
 
 // A conversion under way: the text passing through, where it stands, and where changes go.
@@ -237,8 +301,8 @@ template <typename Unit>
 struct Conversion {
   BasicTextPassThrough<Unit> text;
   const typename ChangeReportFor<Unit>::Type& reportChange;
-  long long lineNumber = 1;
-  BlockState state = BlockState::kOutside;
+  long long lineNumber = 0;  // of the current chunk
+  BlockState state = BlockState::kStart;
   // The entry whose ID stands alone on the block's line before this one, if any.
   EntryStart idAbove = EntryStart::kNone;
   std::basic_string<Unit> newLine;
@@ -255,15 +319,24 @@ EntryStart EntryOfThisLine(const Conversion<Unit>& conversion) {
                                                     : EntryStart::kLaterLine;
 }
 
+// Most lines of a script are lines of blocks, and what each takes is many small steps over views:
+// compiled as one piece, whatever else the file holds. (Left to itself, the compiler stops
+// inlining them there once they have enough callers elsewhere.)
+#if defined(__GNUC__)
+#define TABLEMEND_COMPILED_AS_ONE __attribute__((flatten))
+#else
+#define TABLEMEND_COMPILED_AS_ONE
+#endif
+
 // Rewrites a line inside a block when it is an entry whose string is empty, and notes whether it
 // holds an ID alone, for the line after it. A piece that continues a long line is text inside
 // that line (a long string, most often), never an entry, nor an entry's ID.
 template <typename Unit>
-void ConvertBlockLine(Conversion<Unit>& conversion, std::basic_string_view<Unit> chunk,
-                      bool startsLine) {
+TABLEMEND_COMPILED_AS_ONE void ConvertEntryLine(Conversion<Unit>& conversion,
+                                                std::basic_string_view<Unit> chunk) {
   const EntryStart idAbove = conversion.idAbove;
   conversion.idAbove = EntryStart::kNone;
-  if (!startsLine) {
+  if (!ChunkStartsLine(conversion.text)) {
     return;
   }
   const Unit* quote = FindFirstQuote(chunk);
@@ -288,29 +361,106 @@ void ConvertBlockLine(Conversion<Unit>& conversion, std::basic_string_view<Unit>
   }
 }
 
-// Moves the state on by a chunk that is not passed over.
+// The state after a line whose first word is the keyword.
 template <typename Unit>
-void ConvertChunk(Conversion<Unit>& conversion, std::basic_string_view<Unit> chunk,
-                  bool startsLine) {
+BlockState StateAfterKeywordLine(std::basic_string_view<Unit> chunk) {
+  return EndsInOpener(chunk) ? BlockState::kFirstLine : BlockState::kSeekingOpener;
+}
+
+// Takes the next chunk; false at the end of the input.
+template <typename Unit>
+bool TakeNextChunk(Conversion<Unit>& conversion, std::basic_string_view<Unit>& chunk) {
+  if (!NextChunk(conversion.text, chunk)) {
+    return false;
+  }
+  ++conversion.lineNumber;
+  return true;
+}
+
+// The first line, whose byte-order mark is no part of its first word. False at the end of the
+// input.
+template <typename Unit>
+bool ConvertFirstLine(Conversion<Unit>& conversion) {
+  std::basic_string_view<Unit> chunk;
+  if (!TakeNextChunk(conversion, chunk)) {
+    return false;
+  }
+  chunk = WithoutByteOrderMark(chunk);
+  conversion.state = NamesStringTable(chunk) ? StateAfterKeywordLine(chunk) : BlockState::kOutside;
+  return true;
+}
+
+// A line after the keyword's line and before the opener: a second keyword's line starts the
+// search again, and any line but those allowed before the opener ends it. False at the end of
+// the input.
+template <typename Unit>
+bool SeekOpener(Conversion<Unit>& conversion) {
+  std::basic_string_view<Unit> chunk;
+  if (!TakeNextChunk(conversion, chunk)) {
+    return false;
+  }
+  if (OpensBlock(chunk)) {
+    conversion.state = BlockState::kFirstLine;
+  } else if (NamesStringTable(chunk)) {
+    conversion.state = StateAfterKeywordLine(chunk);
+  } else if (!MayStandBeforeOpener(chunk)) {
+    conversion.state = BlockState::kOutside;
+  }
+  return true;
+}
+
+// Outside a block only a line whose first word is the keyword can change anything: the lines up
+// to it pass by a test of their first letters. False when the input ends first.
+template <typename Unit>
+bool PassToKeywordLine(Conversion<Unit>& conversion) {
+  std::basic_string_view<Unit> chunk;
+  bool found = false;
+  conversion.lineNumber += PassChunksWhile(
+      conversion.text,
+      [](std::basic_string_view<Unit> line) {
+        return !MayNameStringTable(line) || !NamesStringTable(line);
+      },
+      chunk, found);
+  if (found) {
+    conversion.state = StateAfterKeywordLine(chunk);
+  }
+  return found;
+}
+
+// A line of a block, rewritten when it is an entry whose string is empty, or its end. False at
+// the end of the input.
+template <typename Unit>
+bool ConvertBlockLine(Conversion<Unit>& conversion) {
+  std::basic_string_view<Unit> chunk;
+  if (!TakeNextChunk(conversion, chunk)) {
+    return false;
+  }
+  if (ClosesBlock(chunk)) {
+    conversion.state = BlockState::kOutside;
+    conversion.idAbove = EntryStart::kNone;
+    return true;
+  }
+  ConvertEntryLine(conversion, chunk);
+  conversion.state = BlockState::kLaterLine;
+  return true;
+}
+
+// Moves the state on by the next chunk, or by the chunks up to the next keyword's line; false
+// at the end of the input.
+template <typename Unit>
+bool ConvertNext(Conversion<Unit>& conversion) {
   switch (conversion.state) {
+    case BlockState::kStart:
+      return ConvertFirstLine(conversion);
     case BlockState::kOutside:
-      break;  // passed over by the caller
-    case BlockState::kAfterKeyword:
-      conversion.state = OpensBlock(chunk)         ? BlockState::kFirstLine
-                         : NamesStringTable(chunk) ? BlockState::kAfterKeyword
-                                                   : BlockState::kOutside;
-      break;
+      return PassToKeywordLine(conversion);
+    case BlockState::kSeekingOpener:
+      return SeekOpener(conversion);
     case BlockState::kFirstLine:
     case BlockState::kLaterLine:
-      if (ClosesBlock(chunk)) {
-        conversion.state = BlockState::kOutside;
-        conversion.idAbove = EntryStart::kNone;
-        break;
-      }
-      ConvertBlockLine(conversion, chunk, startsLine);
-      conversion.state = BlockState::kLaterLine;
-      break;
+      return ConvertBlockLine(conversion);
   }
+  return false;
 }
 
 }  // namespace
@@ -319,38 +469,7 @@ template <typename Unit>
 void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
                          const typename ChangeReportFor<Unit>::Type& reportChange) {
   Conversion<Unit> conversion(input, output, reportChange);
-  std::basic_string_view<Unit> chunk;  // as stored: a final CR LF is two units
-  if (!NextChunk(conversion.text, chunk)) {
-    return;
-  }
-  if (NamesStringTable(WithoutByteOrderMark(chunk))) {
-    conversion.state = BlockState::kAfterKeyword;
-  }
-  bool endsLine = chunk.back() == '\n';  // the chunk before the next one ends its line
-  for (;;) {
-    if (conversion.state == BlockState::kOutside) {
-      // Outside a block only a line whose first word is the keyword, and the line after it, can
-      // change anything: the lines up to the keyword's pass by a test of their first letters.
-      bool found = false;
-      conversion.lineNumber += PassChunksWhile(
-          conversion.text,
-          [](std::basic_string_view<Unit> line) {
-            return !MayNameStringTable(line) || !NamesStringTable(line);
-          },
-          chunk, found);
-      if (!found) {
-        return;
-      }
-      conversion.state = BlockState::kAfterKeyword;
-      endsLine = chunk.back() == '\n';
-    }
-    if (!NextChunk(conversion.text, chunk)) {
-      return;
-    }
-    ++conversion.lineNumber;
-    const bool startsLine = endsLine;
-    endsLine = chunk.back() == '\n';
-    ConvertChunk(conversion, chunk, startsLine);
+  while (ConvertNext(conversion)) {
   }
 }
 

@@ -29,6 +29,9 @@ void WriteBareLfAsCrLf(BasicTextPassThrough<Unit>& text) {
 template <typename Unit>
 void FillBuffer(BasicTextPassThrough<Unit>& text) {
   WritePassedChunks(text);
+  if (text.reader.begin > 0) {
+    text.frontStartsLine = text.reader.buffer[text.reader.begin - 1] == '\n';
+  }
   FillChunkWindow(text.reader);
   text.unwritten = text.reader.begin;
 }

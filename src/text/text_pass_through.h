@@ -20,6 +20,7 @@ struct BasicTextPassThrough {
   std::size_t unwritten = 0;  // reader.buffer[unwritten, current) has passed, still to be written
   std::size_t current = 0;    // where the current chunk starts in the buffer
   bool currentEndsInBareLf = false;
+  bool frontStartsLine = true;  // the unit at the buffer's front starts a line
   // The chunk last replaced, as read: a final CR LF as one line feed.
   Unit replaced[kMaxChunkLength + 1];
 
@@ -73,6 +74,13 @@ inline long long PassChunksWhile(BasicTextPassThrough<Unit>& text, Passes passes
   }
   stopped = false;
   return count;
+}
+
+// True when the current chunk starts a line, rather than continuing one too long for a chunk:
+// the unit before it is a line feed, or it is the first.
+template <typename Unit>
+inline bool ChunkStartsLine(const BasicTextPassThrough<Unit>& text) {
+  return text.current == 0 ? text.frontStartsLine : text.reader.buffer[text.current - 1] == '\n';
 }
 
 // Writes `line` (a line feed at most as its last unit) instead of the current chunk, and returns

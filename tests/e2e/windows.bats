@@ -32,8 +32,8 @@ EOF
   cp "$BATS_TEST_DIRNAME/resource.h" .
   "$TABLEMEND_WINDRES" -c 65001 -i app.rc -o app.res
   # The string tables read back from the compiled resources, "ID, text" a line. An empty string is
-  # no resource at all, so IDS_UNTOUCHED (10), left "" where LANGUAGE stands between the keyword
-  # and BEGIN, is not among them.
+  # no resource at all, so IDS_ONE_LINE_TABLE (14), left "" in a table written on one line, is
+  # not among them.
   run "$TABLEMEND_WINDRES" -i app.res -O rc
   assert_success
   diff <(sed -n '/^STRINGTABLE/,/^END/s/^  //p' <<<"$output") "$golden/app.res-strings.expected"

@@ -86,6 +86,13 @@ inline std::vector<std::string> ReadChunks(std::string_view stored) {
 // The rules of a line, each a pattern over the whole chunk.
 const std::regex kNamesTable("^ *[\t\r\n]*STRINGTABLE[\t\r\n]*( |$)");  // its first word
 const std::regex kOpensBlock("^[ \t\r\n]*(\\{|BEGIN)[ \t\r\n]*$");
+// The keyword's line whose last word, before a "//" comment, is the opener opens the block itself.
+const std::regex kEndsInOpener("^((?!//)[\\s\\S])*[ \t\r\n](\\{|BEGIN)[ \t\r\n]*(//[\\s\\S]*)?$");
+// Between the keyword's line and the opener: a blank line, a comment, a preprocessor line or an
+// option.
+const std::regex kBeforeOpener(
+    "^[ \t\r\n]*($|#|//|/\\*((?!\\*/)[\\s\\S])*\\*/[ \t\r\n]*$|"
+    "(LANGUAGE|CHARACTERISTICS|VERSION)([ \t\r\n]|$))");
 const std::regex kClosesBlock("^[ \t\r\n]*(\\}|END)[ \t\r\n]*$");
 // Commas first, the first field (no quotation mark in it), commas, blanks, then "" or L"" that
 // no third quotation mark follows.
@@ -102,21 +109,27 @@ const std::regex kIdAlone("^[ \t\r\n]*[^,\" \t\r\n][^,\"]*,?[ \t\r\n]*\n$");
 inline Conversion ConvertWithModel(std::string_view stored) {
   const std::vector<std::string> chunks = ReadChunks(stored);
   Conversion result;
-  bool inBlock = false;
+  enum { kOutside, kSeekingOpener, kInBlock } state = kOutside;
   bool firstInBlock = false;
   std::size_t blockStart = 0;  // the index of the block's first line
   for (std::size_t index = 0; index < chunks.size(); ++index) {
     std::string written = chunks[index];
     std::smatch entry;
-    if (!inBlock) {
-      std::string previous = index > 0 ? chunks[index - 1] : "";
+    if (state != kInBlock) {
+      std::string line = written;
       // A UTF-8 byte-order mark is no part of the first line's first word.
-      previous.erase(0, index == 1 && previous.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
-      inBlock = firstInBlock =
-          std::regex_search(previous, kNamesTable) && std::regex_search(written, kOpensBlock);
+      line.erase(0, index == 0 && line.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+      if (std::regex_search(line, kNamesTable)) {
+        state = std::regex_search(line, kEndsInOpener) ? kInBlock : kSeekingOpener;
+      } else if (state == kSeekingOpener) {
+        state = std::regex_search(line, kOpensBlock)      ? kInBlock
+                : std::regex_search(line, kBeforeOpener) ? kSeekingOpener
+                                                          : kOutside;
+      }
+      firstInBlock = state == kInBlock;
       blockStart = index + 1;
     } else if (std::regex_search(written, kClosesBlock)) {
-      inBlock = false;
+      state = kOutside;
     } else {
       // A piece that continues a line is never an entry, nor its ID.
       const auto startsLine = [&chunks](std::size_t line) {
