@@ -20,6 +20,8 @@ constexpr std::string_view kUsageText =
     "  -s, --silent       Don't display messages, warnings, errors\n"
     "  -v, --verbose      Output as much data as possible\n"
     "  --check            List the lines a run would change, and change nothing\n"
+    "  --diff             Show the change a run would make as a patch, and change nothing\n"
+    "  --restore          Put the backup back in place of the file, undoing the runs\n"
     "  --version          Display version information\n"
     "\n"
     "This program was developed and designed by Ostrevane\n"
@@ -31,7 +33,17 @@ constexpr std::string_view kVersionText =
     "\n"
     "\n";
 
-enum class OptionKind { kHelp, kFile, kExtension, kSilent, kVersion, kVerbose, kCheck };
+enum class OptionKind {
+  kHelp,
+  kFile,
+  kExtension,
+  kSilent,
+  kVersion,
+  kVerbose,
+  kCheck,
+  kDiff,
+  kRestore
+};
 
 struct Option {
   char shortName;  // '\0' for none
@@ -43,7 +55,8 @@ constexpr Option kOptions[] = {
     {'h', "--help", OptionKind::kHelp},           {'f', "--file", OptionKind::kFile},
     {'e', "--extension", OptionKind::kExtension}, {'s', "--silent", OptionKind::kSilent},
     {'\0', "--version", OptionKind::kVersion},    {'v', "--verbose", OptionKind::kVerbose},
-    {'\0', "--check", OptionKind::kCheck},
+    {'\0', "--check", OptionKind::kCheck},        {'\0', "--diff", OptionKind::kDiff},
+    {'\0', "--restore", OptionKind::kRestore},
 };
 
 const Option* FindShortOption(char name) {
@@ -92,10 +105,24 @@ struct Walk {
   const char* const* arguments = nullptr;
   int index = 1;
   CommandLine result;
+  std::string_view actionOption;  // the option that chose the file action, if any
 };
 
-// Applies an option; true when it ends the walk (help, version).
-bool Apply(const Option& option, std::string_view value, CommandLine& result) {
+// The file action an option asks for; one call does one.
+bool ChooseFileAction(const Option& option, FileAction action, Walk& walk) {
+  if (!walk.actionOption.empty() && walk.result.fileAction != action) {
+    walk.result = Refuse("Options [" + std::string(walk.actionOption) + "] and [" +
+                         std::string(option.longName) + "] cannot be used together\n");
+    return true;
+  }
+  walk.result.fileAction = action;
+  walk.actionOption = option.longName;
+  return false;
+}
+
+// Applies an option; true when it ends the walk (help, version, a refusal).
+bool Apply(const Option& option, std::string_view value, Walk& walk) {
+  CommandLine& result = walk.result;
   RunSettings& settings = result.settings;
   switch (option.kind) {
     case OptionKind::kHelp:
@@ -117,8 +144,11 @@ bool Apply(const Option& option, std::string_view value, CommandLine& result) {
       settings.verbose = true;
       break;
     case OptionKind::kCheck:
-      result.action = CommandLineAction::kRunCheck;
-      break;
+      return ChooseFileAction(option, FileAction::kCheck, walk);
+    case OptionKind::kDiff:
+      return ChooseFileAction(option, FileAction::kDiff, walk);
+    case OptionKind::kRestore:
+      return ChooseFileAction(option, FileAction::kRestore, walk);
   }
   return false;
 }
@@ -159,7 +189,7 @@ bool ReadLongOption(Walk& walk, std::string_view argument) {
     walk.result = RefuseMissingValue(option->longName);
     return true;
   }
-  return Apply(*option, value, walk.result);
+  return Apply(*option, value, walk);
 }
 
 // "-sv", "-fapp.rc", "-svf app.rc": flags, then at most one option that takes the rest as its
@@ -182,9 +212,9 @@ bool ReadShortOptions(Walk& walk, std::string_view argument) {
         walk.result = RefuseMissingValue(name);
         return true;
       }
-      return Apply(*option, value, walk.result);
+      return Apply(*option, value, walk);
     }
-    if (Apply(*option, "", walk.result)) {
+    if (Apply(*option, "", walk)) {
       return true;
     }
   }

@@ -10,13 +10,14 @@
 
 namespace tablemend {
 
-// What the process does after parsing: run the update, check what it would change, print a text
-// and end, or refuse the command line with a report.
-enum class CommandLineAction { kRunUpdate, kRunCheck, kShowUsage, kShowVersion, kRefuse };
+// What the process does after parsing: process the files named, print a text and end, or
+// refuse the command line with a report.
+enum class CommandLineAction { kProcessFiles, kShowUsage, kShowVersion, kRefuse };
 
 struct CommandLine {
-  CommandLineAction action = CommandLineAction::kRunUpdate;
+  CommandLineAction action = CommandLineAction::kProcessFiles;
   int exitStatus = 0;  // for the actions that end the process
+  FileAction fileAction = FileAction::kUpdate;
   RunSettings settings;
   std::vector<std::string> rcPaths;  // in the order they were named
   std::string refusal;               // for kRefuse: what was wrong, for standard error
@@ -31,7 +32,8 @@ enum class CommandLineStyle { kUnix, kWindows };
 // clustered (-sv), a short option's value attached or the next argument (-fapp.rc, -f app.rc),
 // a long option's after "=" or the next argument; long options matched whole. A value is taken
 // verbatim, even when it looks like an option. Help and version answer where they stand,
-// unread what follows; an unknown option or a missing value refuses the line. Every other
+// unread what follows; an unknown option, a missing value or two of --check, --diff and
+// --restore refuse the line. Every other
 // argument, and every argument after "--", names a file, as -f does. In the Windows style, "/?"
 // is help, and names with wildcards stand for the files that match them.
 CommandLine ParseCommandLine(int argumentCount, const char* const* arguments,

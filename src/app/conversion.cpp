@@ -23,6 +23,10 @@ void HandOnChange(const ChangeSink& sink, const BasicChangeRecord<char16_t>& cha
 
 template <typename Unit>
 bool OpenOutput(const ConversionFiles& files, BasicTextWriter<Unit>& output) {
+  if (files.outputText != nullptr) {
+    AttachTextWriter(*files.outputText, files.format, output);
+    return true;
+  }
   if (files.outputPath.empty()) {
     AttachTextDiscarder(files.format, output);
     return true;

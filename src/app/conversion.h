@@ -27,12 +27,14 @@ enum class ConversionEnd {
   kOutputNotWritten,  // a write, the flush or the close failed
 };
 
-// Where a conversion reads and writes. With no output path the converted text goes nowhere:
-// only its changes matter. A new output file takes the input's permissions.
+// Where a conversion reads and writes. With no output path the converted text goes to
+// `outputText` when there is one, or nowhere: only its changes matter. A new output file takes
+// the input's permissions.
 struct ConversionFiles {
   std::string inputPath;
   std::string outputPath;
   TextFormat format;
+  std::string* outputText = nullptr;  // the stored bytes, a byte-order mark first if any
 };
 
 // Opens the output first, then the input, converts and closes both.

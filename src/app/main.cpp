@@ -26,10 +26,8 @@ int Run(int argumentCount, const char* const* arguments, tablemend::CommandLineS
     case CommandLineAction::kRefuse:
       PrintError(commandLine.refusal);
       break;
-    case CommandLineAction::kRunUpdate:
-    case CommandLineAction::kRunCheck:
-      status = RunEachFile(commandLine.action == CommandLineAction::kRunCheck, commandLine.settings,
-                           commandLine.rcPaths);
+    case CommandLineAction::kProcessFiles:
+      status = RunEachFile(commandLine.fileAction, commandLine.settings, commandLine.rcPaths);
       break;
   }
   // Messages that never reached the console make the run a failure, as any lost output would.

@@ -1,27 +1,11 @@
 #include "app/rc_file_checks.h"
 
+#include "app/failure_report.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "safeguard/run_log.h"
 
 namespace tablemend {
-
-std::string ComposeBackupPath(const RunSettings& settings) {
-  return settings.rcPath + "." + settings.backupExtension;
-}
-
-int ReportFailure(const RunSettings& settings, std::string_view report) {
-  if (!settings.silent) {
-    PrintUtf8Text(report);
-    PrintText("Exiting.\n");
-  }
-  return kFailure;
-}
-
-int ReportUnreadable(const RunSettings& settings, const std::string& path) {
-  return ReportFailure(settings, "Unable to open " + path + " for reading\n" +
-                                     "Make sure that you have permission to read the file.\n");
-}
 
 namespace {
 
@@ -38,7 +22,7 @@ std::string ScriptBefore(const std::string& name, std::string_view ending) {
 
 // A backup holds the only copy of its script's original text, and a log its history: converting
 // either as a script (a wildcard takes them along) would rewrite what must never change.
-int RefuseBackupOrLog(const RunSettings& settings) {
+int RefuseBackupOrLog(const RunSettings& settings, FileAction action) {
   const std::string& name = settings.rcPath;
   std::string role = "backup";
   std::string script = ScriptBefore(name, "." + settings.backupExtension);
@@ -50,15 +34,15 @@ int RefuseBackupOrLog(const RunSettings& settings) {
     return kSuccess;
   }
   if (!settings.silent) {
-    PrintUtf8Text(name + " is the " + role + " of " + script + ": not converted\n");
+    const char* const undone = action == FileAction::kRestore ? "restored" : "converted";
+    PrintUtf8Text(name + " is the " + role + " of " + script + ": not " + undone + "\n");
   }
   return kFailure;
 }
 
 }  // namespace
 
-int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
-                const std::string& inputPath, TextFormat& format, FormatRead& formatRead) {
+int CheckRcFile(const RunSettings& settings, FileAction action) {
   const std::string& rcPath = settings.rcPath;
   if (rcPath.empty()) {
     return ReportFailure(settings,
@@ -81,22 +65,35 @@ int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
                                        "Please use the -e or --extension option to choose an "
                                        "extension without one\n");
   }
-  if (RefuseBackupOrLog(settings) != kSuccess) {
+  if (RefuseBackupOrLog(settings, action) != kSuccess) {
     return kFailure;
   }
-  const std::string logPath = ComposeLogPath(rcPath);
-  if (PathsDenoteSameFile(backupPath, rcPath) || PathsDenoteSameFile(backupPath, logPath)) {
+  const std::string backupPath = ComposeBackupPath(settings);
+  if (PathsDenoteSameFile(backupPath, rcPath) ||
+      PathsDenoteSameFile(backupPath, ComposeLogPath(rcPath))) {
     return ReportFailure(
         settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
                       "Please use the -e or --extension option to choose another extension\n");
   }
-  formatRead = ReadTextFormat(inputPath, format);
-  if (formatRead == FormatRead::kCutShort) {
-    return ReportFailure(settings, "File [" + inputPath +
-                                       "] is UTF-16 text whose last character is cut short.\n" +
-                                       "Save it whole and run again.\n");
-  }
   return kSuccess;
+}
+
+int ReportCutShort(const RunSettings& settings, const std::string& path) {
+  return ReportFailure(settings, "File [" + path +
+                                     "] is UTF-16 text whose last character is cut short.\n" +
+                                     "Save it whole and run again.\n");
+}
+
+int ReadConvertibleFormat(const RunSettings& settings, TextFormat& format) {
+  switch (ReadTextFormat(settings.rcPath, format)) {
+    case FormatRead::kRead:
+      return kSuccess;
+    case FormatRead::kCutShort:
+      return ReportCutShort(settings, settings.rcPath);
+    case FormatRead::kUnreadable:
+      break;
+  }
+  return ReportUnreadable(settings, settings.rcPath);
 }
 
 }  // namespace tablemend

@@ -1,35 +1,27 @@
-// What a run and a check both do before converting: name the backup, refuse what cannot be
-// converted safely, and report failures the same way.
+// What every action on a named file checks first: the refusals of what cannot be converted, or
+// restored, safely.
 #ifndef TABLEMEND_APP_RC_FILE_CHECKS_H
 #define TABLEMEND_APP_RC_FILE_CHECKS_H
 
 #include <string>
-#include <string_view>
 
 #include "app/run_settings.h"
 #include "text/text_format.h"
 
 namespace tablemend {
 
-constexpr int kFailure = -1;
-constexpr int kSuccess = 0;
+// Refuses, with its report, before anything is renamed, written or logged: a missing name, a
+// missing file, a directory or device, an extension that names another folder, a script's
+// backup or log named as a script, and a backup name that would be the rc file or its log (whose
+// text would then replace the rc file's). kSuccess when the action may go on.
+int CheckRcFile(const RunSettings& settings, FileAction action);
 
-// The backup's name: the rc file's name, a dot and the extension.
-std::string ComposeBackupPath(const RunSettings& settings);
+// Refuses UTF-16 text at `path` whose last character is cut short: no conversion could keep it.
+int ReportCutShort(const RunSettings& settings, const std::string& path);
 
-// Prints a failure report and its closing "Exiting." line, unless silent, and returns kFailure.
-// A report may name a file, whose name is UTF-8.
-int ReportFailure(const RunSettings& settings, std::string_view report);
-int ReportUnreadable(const RunSettings& settings, const std::string& path);
-
-// Refuses, with its report, what cannot be converted safely before anything is renamed, written
-// or logged: a missing name, a missing file, a directory or device, an extension that names
-// another folder, a backup name that would be the rc file or its log (whose text would then
-// replace the rc file's), and UTF-16 text at `inputPath` cut inside a character. kSuccess when
-// the conversion may go on; `format` is then the one read from `inputPath`, and `formatRead`
-// says whether it could be read at all, which the caller reports in its own place.
-int CheckRcFile(const RunSettings& settings, const std::string& backupPath,
-                const std::string& inputPath, TextFormat& format, FormatRead& formatRead);
+// The format of the rc file itself, for the actions that convert it in memory; kSuccess, or the
+// report of text that is cut short or cannot be read.
+int ReadConvertibleFormat(const RunSettings& settings, TextFormat& format);
 
 }  // namespace tablemend
 

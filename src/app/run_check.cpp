@@ -3,14 +3,13 @@
 #include <string>
 
 #include "app/conversion.h"
+#include "app/failure_report.h"
 #include "app/rc_file_checks.h"
 #include "platform/console.h"
 
 namespace tablemend {
 
 namespace {
-
-constexpr int kWouldChange = 1;
 
 // "app.rc:19:     IDS_APP_TITLE, "EI"": the form editors, compilers and CI annotations read.
 void PrintChange(const RunSettings& settings, const ChangeRecord& change, LinePrinter print) {
@@ -33,13 +32,9 @@ void PrintCount(const RunSettings& settings, long long changes) {
 
 int RunCheck(const RunSettings& settings) {
   TextFormat format;
-  FormatRead formatRead = FormatRead::kUnreadable;
-  if (CheckRcFile(settings, ComposeBackupPath(settings), settings.rcPath, format, formatRead) !=
-      kSuccess) {
+  if (CheckRcFile(settings, FileAction::kCheck) != kSuccess ||
+      ReadConvertibleFormat(settings, format) != kSuccess) {
     return kFailure;
-  }
-  if (formatRead != FormatRead::kRead) {
-    return ReportUnreadable(settings, settings.rcPath);
   }
   long long changes = 0;
   const ConversionEnd end = ConvertFile({settings.rcPath, "", format},

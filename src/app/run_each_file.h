@@ -9,11 +9,12 @@
 
 namespace tablemend {
 
-// Runs the update (or, with `check`, the check) over each file, the next one also after a
-// failure, with "==> name <==" before each file's reports when there are several; no file runs
-// once with none named, to report that. The exit status: -1 when any failed, else with `check`
-// 1 when any would change, else 0. With one file, exactly that file's run.
-int RunEachFile(bool check, RunSettings settings, const std::vector<std::string>& rcPaths);
+// Does the action to each file, the next one also after a failure, with "==> name <==" before
+// each file's reports when there are several (but between diffs, which say which file they are
+// of); no file runs once with none named, to report that. The exit status: -1 when any failed,
+// else, for a check or a diff, 1 when any would change, else 0. With one file, exactly that
+// file's run.
+int RunEachFile(FileAction action, RunSettings settings, const std::vector<std::string>& rcPaths);
 
 }  // namespace tablemend
 

@@ -6,12 +6,21 @@
 
 namespace tablemend {
 
+// What a call does to each file it names: update it, list what an update would change, show that
+// change as a patch, or put its original back.
+enum class FileAction { kUpdate, kCheck, kDiff, kRestore };
+
 struct RunSettings {
   std::string rcPath;  // empty when no file was named
   std::string backupExtension = "original";
   bool silent = false;
   bool verbose = false;
 };
+
+// The backup's name: the rc file's name, a dot and the extension.
+inline std::string ComposeBackupPath(const RunSettings& settings) {
+  return settings.rcPath + "." + settings.backupExtension;
+}
 
 }  // namespace tablemend
 

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/conversion.h"
+#include "app/failure_report.h"
 #include "app/rc_file_checks.h"
 #include "platform/console.h"
 #include "platform/platform.h"
@@ -129,27 +130,29 @@ int ConvertBackup(UpdateRun& run, const TextFormat& format) {
 }  // namespace
 
 int RunUpdate(const RunSettings& settings) {
+  if (CheckRcFile(settings, FileAction::kUpdate) != kSuccess) {
+    return kFailure;
+  }
   UpdateRun run(settings);
   // The format decides how every byte is read, so it is read from the text this run converts;
   // text that cannot be read stops the run, where a guess could corrupt UTF-16 text.
   TextFormat format;
-  FormatRead formatRead = FormatRead::kUnreadable;
-  if (CheckRcFile(settings, run.backupPath, InputPath(run), format, formatRead) != kSuccess) {
-    return kFailure;
+  const FormatRead formatRead = ReadTextFormat(InputPath(run), format);
+  if (formatRead == FormatRead::kCutShort) {
+    return ReportCutShort(settings, InputPath(run));
   }
   if (!MayRewriteRcFile(run)) {
     return ReportUnwritable(settings);
   }
   if (!OpenRunLog(settings.rcPath, run.log)) {
-    return ReportFailure(settings, "Unable to open " + ComposeLogPath(settings.rcPath) +
-                                       " for writing log information\n" +
-                                       "Make sure that you have permission to write to the "
-                                       "file.\n");
+    return ReportLogNotOpened(settings);
   }
   WriteLogHeader(run.log);
   if (!run.firstRun && !CheckModificationOrder(settings.rcPath, run.backupPath, run.log)) {
     return kFailure;
   }
+  // Text that cannot be read is reported only now: an rc file this user may not read is first
+  // the guard's, which reports its time as one it cannot read.
   if (formatRead != FormatRead::kRead) {
     return ReportUnreadable(settings, InputPath(run));
   }

@@ -51,6 +51,10 @@ void OpenClosedStandardStreams();
 
 enum class ConsoleStream { kOutput, kError };
 
+// Makes standard output take bytes as they are: on Windows its C library would otherwise write a
+// line feed as CR LF, and a CR LF as CR CR LF.
+void UseBinaryStandardOutput();
+
 // Writes UTF-8 text to standard output or error as characters when that stream is a Windows
 // console, which shows no UTF-8 bytes as such; false, with nothing written, when it is none
 // (always on POSIX systems, whose terminals take UTF-8).
@@ -59,6 +63,10 @@ bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream);
 // Moves a file to a new name in the same file system; false when the system refuses, and when a
 // file of the new name exists already.
 bool RenameFile(const std::string& from, const std::string& to);
+
+// Moves a file to a name in the same folder in one step, replacing the file of that name, even a
+// read-only one; false when the system refuses.
+bool RenameOverFile(const std::string& from, const std::string& to);
 
 // An open file, closed when it goes out of scope. The value is a descriptor on POSIX and a
 // HANDLE on Windows; -1 means none on both.

@@ -71,6 +71,10 @@ void OpenClosedStandardStreams() {
   }
 }
 
+void UseBinaryStandardOutput() {
+  // A POSIX stream has no text mode.
+}
+
 bool PrintToConsoleWindow(std::string_view, ConsoleStream) {
   return false;
 }
@@ -89,6 +93,10 @@ bool RenameFile(const std::string& from, const std::string& to) {
   // The file system cannot refuse a replacing rename: a second name that must be new, then the
   // first name goes.
   return link(from.c_str(), to.c_str()) == 0 && unlink(from.c_str()) == 0;
+}
+
+bool RenameOverFile(const std::string& from, const std::string& to) {
+  return rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool OpenForReading(const std::string& path, FileHandle& file) {

@@ -9,6 +9,9 @@
 #endif
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <utility>
@@ -164,6 +167,11 @@ void OpenClosedStandardStreams() {
   // Windows files are handles apart from the standard ones: nothing to do.
 }
 
+void UseBinaryStandardOutput() {
+  std::fflush(stdout);
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
 bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream) {
   const HANDLE output =
       GetStdHandle(stream == ConsoleStream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
@@ -182,6 +190,25 @@ bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream) {
 bool RenameFile(const std::string& from, const std::string& to) {
   // Never replaces an existing file: a backup, once made, is not overwritten.
   return MoveFileW(WidePath(from).c_str(), WidePath(to).c_str()) != 0;
+}
+
+bool RenameOverFile(const std::string& from, const std::string& to) {
+  const std::wstring wideFrom = WidePath(from);
+  const std::wstring wideTo = WidePath(to);
+  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+    return true;
+  }
+  // A read-only file cannot be replaced: its attribute goes first, and comes back on failure.
+  const DWORD attributes = GetFileAttributesW(wideTo.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
+      SetFileAttributesW(wideTo.c_str(), FILE_ATTRIBUTE_NORMAL) == 0) {
+    return false;
+  }
+  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
+    return true;
+  }
+  SetFileAttributesW(wideTo.c_str(), attributes);
+  return false;
 }
 
 bool OpenForReading(const std::string& path, FileHandle& file) {

@@ -78,11 +78,20 @@ void WriteChangeEntry(RunLog& log, const ChangeRecord& change) {
   WriteStoredUnits(writer, kCrLf<char>, 2);
 }
 
-void WriteLogFooter(RunLog& log) {
-  WriteLogText(log, "Update of .rc Files complete\n");
+// "Ending Log on: " and the time, after the line that says how the run ended.
+void WriteLogEnd(RunLog& log, std::string_view outcome) {
+  WriteLogText(log, outcome);
   WriteLogText(log, "Ending Log on: ");
   WriteTimeStamp(log);
   WriteLogText(log, "\n");
+}
+
+void WriteLogFooter(RunLog& log) {
+  WriteLogEnd(log, "Update of .rc Files complete\n");
+}
+
+void WriteRestoreFooter(RunLog& log, const std::string& backupPath) {
+  WriteLogEnd(log, "Restore of the .rc File from " + backupPath + " complete\n");
 }
 
 bool CloseRunLog(RunLog& log) {

@@ -31,6 +31,8 @@ void WriteLogText(RunLog& log, std::string_view text);
 void WriteLogHeader(RunLog& log);
 void WriteChangeEntry(RunLog& log, const ChangeRecord& change);
 void WriteLogFooter(RunLog& log);
+// The closing lines of a restore, which names the backup put back.
+void WriteRestoreFooter(RunLog& log, const std::string& backupPath);
 
 // Flushes and closes; false when any write to the log failed.
 bool CloseRunLog(RunLog& log);

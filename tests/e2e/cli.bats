@@ -18,6 +18,8 @@ load helper
 255|Unknown option [--fil=a.rc]\nPlease use -h or --help for the options|--fil=a.rc
 255|Option [-f] needs a value\nPlease use -h or --help for the options|-f
 255|Option [--extension] needs a value\nPlease use -h or --help for the options|a.rc --extension
+255|Options [--check] and [--diff] cannot be used together\nPlease use -h or --help for the options|--check a.rc --diff
+255|Options [--restore] and [--diff] cannot be used together\nPlease use -h or --help for the options|--restore --restore --diff a.rc
 EOF
   # The refusal is an error report, on standard error.
   run sh -c '$TABLEMEND_LAUNCHER "$TABLEMEND" --chek a.rc 2>/dev/null'
@@ -47,6 +49,8 @@ EOF
 255||-s --extension=log a.rc
 255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nExiting.|--check a.rc m.rc
 1||-s --check a.rc a.rc
+255|No backup file [a.rc.original] to restore a.rc from.\nExiting.|--restore a.rc
+1|--- a/last.rc\n+++ b/last.rc\n@@ -1,3 +1,3 @@\n STRINGTABLE\n BEGIN\n-  A  ""  // x\n\\ No newline at end of file\n+  A  "EI"  // x\n\\ No newline at end of file|--diff last.rc
 255|Extension [d/../a.rc.log] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e d/../a.rc.log -f a.rc
 EOF
 }

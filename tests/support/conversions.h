@@ -122,9 +122,9 @@ inline Conversion ConvertWithModel(std::string_view stored) {
       if (std::regex_search(line, kNamesTable)) {
         state = std::regex_search(line, kEndsInOpener) ? kInBlock : kSeekingOpener;
       } else if (state == kSeekingOpener) {
-        state = std::regex_search(line, kOpensBlock)      ? kInBlock
+        state = std::regex_search(line, kOpensBlock)     ? kInBlock
                 : std::regex_search(line, kBeforeOpener) ? kSeekingOpener
-                                                          : kOutside;
+                                                         : kOutside;
       }
       firstInBlock = state == kInBlock;
       blockStart = index + 1;

@@ -1,0 +1,27 @@
+#include "app/failure_report.h"
+
+#include "platform/console.h"
+#include "safeguard/run_log.h"
+
+namespace tablemend {
+
+int ReportFailure(const RunSettings& settings, std::string_view report) {
+  if (!settings.silent) {
+    PrintUtf8Text(report);
+    PrintText("Exiting.\n");
+  }
+  return kFailure;
+}
+
+int ReportUnreadable(const RunSettings& settings, const std::string& path) {
+  return ReportFailure(settings, "Unable to open " + path + " for reading\n" +
+                                     "Make sure that you have permission to read the file.\n");
+}
+
+int ReportLogNotOpened(const RunSettings& settings) {
+  return ReportFailure(settings, "Unable to open " + ComposeLogPath(settings.rcPath) +
+                                     " for writing log information\n" +
+                                     "Make sure that you have permission to write to the file.\n");
+}
+
+}  // namespace tablemend

@@ -1,0 +1,24 @@
+// How a run ends: the exit statuses, and the report of a failure.
+#ifndef TABLEMEND_APP_FAILURE_REPORT_H
+#define TABLEMEND_APP_FAILURE_REPORT_H
+
+#include <string>
+#include <string_view>
+
+#include "app/run_settings.h"
+
+namespace tablemend {
+
+constexpr int kFailure = -1;
+constexpr int kSuccess = 0;
+constexpr int kWouldChange = 1;  // a check or a diff found something a run would change
+
+// Prints a failure report and its closing "Exiting." line, unless silent, and returns kFailure.
+// A report may name a file, whose name is UTF-8.
+int ReportFailure(const RunSettings& settings, std::string_view report);
+int ReportUnreadable(const RunSettings& settings, const std::string& path);
+int ReportLogNotOpened(const RunSettings& settings);
+
+}  // namespace tablemend
+
+#endif

@@ -1,0 +1,102 @@
+#include "app/run_diff.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/conversion.h"
+#include "app/failure_report.h"
+#include "app/rc_file_checks.h"
+#include "diff/unified_diff.h"
+#include "platform/console.h"
+#include "platform/platform.h"
+#include "unicode/unicode.h"
+
+namespace tablemend {
+
+namespace {
+
+// The whole file as stored; false when it cannot be read.
+bool ReadStoredText(const std::string& path, std::string& text) {
+  FileHandle file;
+  if (!OpenForReading(path, file)) {
+    return false;
+  }
+  char buffer[1 << 16];
+  for (;;) {
+    const std::ptrdiff_t count = ReadBytes(file, buffer, sizeof buffer);
+    if (count <= 0) {
+      return count == 0 && CloseFile(file);
+    }
+    text.append(buffer, static_cast<std::size_t>(count));
+  }
+}
+
+// UTF-16 text as UTF-8, its byte-order mark left out: what the lines say, for reading.
+std::string ShowUtf16(const std::string& stored, const TextFormat& format) {
+  const bool bigEndian = format.encoding == TextEncoding::kUtf16BigEndian;
+  std::u16string units;
+  for (std::size_t at = format.byteOrderMark ? 2 : 0; at + 1 < stored.size(); at += 2) {
+    const auto first = static_cast<unsigned char>(stored[at]);
+    const auto second = static_cast<unsigned char>(stored[at + 1]);
+    units += static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+  }
+  return EncodeUtf8(units, LoneSurrogates::kReplace);
+}
+
+// Git's names separate folders with slashes, whatever the platform.
+std::string PatchName(std::string name) {
+  if (PathSeparators().find('\\') != std::string_view::npos) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+  }
+  return name;
+}
+
+// The lines go out as they are, CR LF included, so that the patch gives a run's bytes.
+void PrintDiff(const RunSettings& settings, const TextFormat& format, const std::string& diff) {
+  UseBinaryStandardOutput();
+  if (format.encoding == TextEncoding::kBytes) {
+    PrintText(diff);
+    return;
+  }
+  PrintUtf8Text(settings.rcPath +
+                " is UTF-16 text, shown as UTF-8: this diff does not apply to it.\n");
+  PrintUtf8Text(diff);
+}
+
+}  // namespace
+
+int RunDiff(const RunSettings& settings) {
+  TextFormat format;
+  if (CheckRcFile(settings, FileAction::kDiff) != kSuccess ||
+      ReadConvertibleFormat(settings, format) != kSuccess) {
+    return kFailure;
+  }
+  std::string before;
+  std::string after;
+  if (!ReadStoredText(settings.rcPath, before)) {
+    return ReportUnreadable(settings, settings.rcPath);
+  }
+  ConversionFiles files{settings.rcPath, "", format};
+  files.outputText = &after;
+  const ConversionEnd end = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
+  if (end == ConversionEnd::kInputNotOpened) {
+    return ReportUnreadable(settings, settings.rcPath);
+  }
+  if (end == ConversionEnd::kInputNotRead) {
+    return ReportFailure(settings, "Unable to read " + settings.rcPath + "\n");
+  }
+  if (format.encoding != TextEncoding::kBytes) {
+    before = ShowUtf16(before, format);
+    after = ShowUtf16(after, format);
+  }
+  const std::string diff = MakeUnifiedDiff(before, after, PatchName(settings.rcPath));
+  if (diff.empty()) {
+    return kSuccess;
+  }
+  if (!settings.silent) {
+    PrintDiff(settings, format, diff);
+  }
+  return kWouldChange;
+}
+
+}  // namespace tablemend
