@@ -52,8 +52,7 @@ ConversionEnd ConvertUnits(const ConversionFiles& files, const ChangeSink& sink)
     HandOnChange(sink, change);
   });
   const bool written = CloseTextWriter(output);
-  CloseFile(input.file);
-  if (input.readFailed) {
+  if (!CloseTextReader(input)) {
     return ConversionEnd::kInputNotRead;
   }
   return written ? ConversionEnd::kComplete : ConversionEnd::kOutputNotWritten;

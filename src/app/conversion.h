@@ -1,5 +1,5 @@
-// The conversion a run and a check share: a script read in its own format, every chunk passed
-// through the converter, and each change handed to the caller.
+// The conversion a run, a check and a diff share: a script read in its own format, every chunk
+// passed through the converter, and each change handed to the caller.
 #ifndef TABLEMEND_APP_CONVERSION_H
 #define TABLEMEND_APP_CONVERSION_H
 
@@ -37,7 +37,8 @@ struct ConversionFiles {
   std::string* outputText = nullptr;  // the stored bytes, a byte-order mark first if any
 };
 
-// Opens the output first, then the input, converts and closes both.
+// Opens the output, then the input, converts and closes both. The output comes first so that a run
+// that may write neither reports the rc file it cannot write, the first of its own steps.
 ConversionEnd ConvertFile(const ConversionFiles& files, const ChangeSink& sink);
 
 }  // namespace tablemend

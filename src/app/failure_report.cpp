@@ -18,10 +18,16 @@ int ReportUnreadable(const RunSettings& settings, const std::string& path) {
                                      "Make sure that you have permission to read the file.\n");
 }
 
-int ReportLogNotOpened(const RunSettings& settings) {
-  return ReportFailure(settings, "Unable to open " + ComposeLogPath(settings.rcPath) +
+int ReportLogNotOpened(const std::string& rcPath, const RunSettings& settings) {
+  return ReportFailure(settings, "Unable to open " + ComposeLogPath(rcPath) +
                                      " for writing log information\n" +
                                      "Make sure that you have permission to write to the file.\n");
+}
+
+int ReportNoFileNamed(const RunSettings& settings) {
+  return ReportFailure(settings,
+                       "File not given...\n"
+                       "Please use the -f or --file option to specify a file\n");
 }
 
 }  // namespace tablemend

@@ -17,7 +17,8 @@ constexpr int kWouldChange = 1;  // a check or a diff found something a run woul
 // A report may name a file, whose name is UTF-8.
 int ReportFailure(const RunSettings& settings, std::string_view report);
 int ReportUnreadable(const RunSettings& settings, const std::string& path);
-int ReportLogNotOpened(const RunSettings& settings);
+int ReportLogNotOpened(const std::string& rcPath, const RunSettings& settings);
+int ReportNoFileNamed(const RunSettings& settings);
 
 }  // namespace tablemend
 

@@ -22,8 +22,7 @@ std::string ScriptBefore(const std::string& name, std::string_view ending) {
 
 // A backup holds the only copy of its script's original text, and a log its history: converting
 // either as a script (a wildcard takes them along) would rewrite what must never change.
-int RefuseBackupOrLog(const RunSettings& settings, FileAction action) {
-  const std::string& name = settings.rcPath;
+int RefuseBackupOrLog(const std::string& name, const RunSettings& settings, FileAction action) {
   std::string role = "backup";
   std::string script = ScriptBefore(name, "." + settings.backupExtension);
   if (script.empty()) {
@@ -42,12 +41,9 @@ int RefuseBackupOrLog(const RunSettings& settings, FileAction action) {
 
 }  // namespace
 
-int CheckRcFile(const RunSettings& settings, FileAction action) {
-  const std::string& rcPath = settings.rcPath;
+int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileAction action) {
   if (rcPath.empty()) {
-    return ReportFailure(settings,
-                         "File not given...\n"
-                         "Please use the -f or --file option to specify a file\n");
+    return ReportNoFileNamed(settings);
   }
   switch (QueryPathKind(rcPath)) {
     case PathKind::kMissing:
@@ -65,10 +61,10 @@ int CheckRcFile(const RunSettings& settings, FileAction action) {
                                        "Please use the -e or --extension option to choose an "
                                        "extension without one\n");
   }
-  if (RefuseBackupOrLog(settings, action) != kSuccess) {
+  if (RefuseBackupOrLog(rcPath, settings, action) != kSuccess) {
     return kFailure;
   }
-  const std::string backupPath = ComposeBackupPath(settings);
+  const std::string backupPath = ComposeBackupPath(rcPath, settings);
   if (PathsDenoteSameFile(backupPath, rcPath) ||
       PathsDenoteSameFile(backupPath, ComposeLogPath(rcPath))) {
     return ReportFailure(
@@ -84,16 +80,17 @@ int ReportCutShort(const RunSettings& settings, const std::string& path) {
                                      "Save it whole and run again.\n");
 }
 
-int ReadConvertibleFormat(const RunSettings& settings, TextFormat& format) {
-  switch (ReadTextFormat(settings.rcPath, format)) {
+int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings,
+                          TextFormat& format) {
+  switch (ReadTextFormat(rcPath, format)) {
     case FormatRead::kRead:
       return kSuccess;
     case FormatRead::kCutShort:
-      return ReportCutShort(settings, settings.rcPath);
+      return ReportCutShort(settings, rcPath);
     case FormatRead::kUnreadable:
       break;
   }
-  return ReportUnreadable(settings, settings.rcPath);
+  return ReportUnreadable(settings, rcPath);
 }
 
 }  // namespace tablemend

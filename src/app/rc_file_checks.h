@@ -10,18 +10,19 @@
 
 namespace tablemend {
 
-// Refuses, with its report, before anything is renamed, written or logged: a missing name, a
+// Refuses, with its report, before anything is renamed, written or logged: an empty name, a
 // missing file, a directory or device, an extension that names another folder, a script's
 // backup or log named as a script, and a backup name that would be the rc file or its log (whose
 // text would then replace the rc file's). kSuccess when the action may go on.
-int CheckRcFile(const RunSettings& settings, FileAction action);
+int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileAction action);
 
 // Refuses UTF-16 text at `path` whose last character is cut short: no conversion could keep it.
 int ReportCutShort(const RunSettings& settings, const std::string& path);
 
 // The format of the rc file itself, for the actions that convert it in memory; kSuccess, or the
 // report of text that is cut short or cannot be read.
-int ReadConvertibleFormat(const RunSettings& settings, TextFormat& format);
+int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings,
+                          TextFormat& format);
 
 }  // namespace tablemend
 

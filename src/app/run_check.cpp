@@ -12,8 +12,8 @@ namespace tablemend {
 namespace {
 
 // "app.rc:19:     IDS_APP_TITLE, "EI"": the form editors, compilers and CI annotations read.
-void PrintChange(const RunSettings& settings, const ChangeRecord& change, LinePrinter print) {
-  PrintUtf8Text(settings.rcPath + ":" + std::to_string(change.lineNumber) + ": ");
+void PrintChange(const std::string& rcPath, const ChangeRecord& change, LinePrinter print) {
+  PrintUtf8Text(rcPath + ":" + std::to_string(change.lineNumber) + ": ");
   print(change.newLine);
   // An entry without a comma keeps its line's end, and the last line may have none.
   if (change.newLine.empty() || change.newLine.back() != '\n') {
@@ -21,37 +21,37 @@ void PrintChange(const RunSettings& settings, const ChangeRecord& change, LinePr
   }
 }
 
-void PrintCount(const RunSettings& settings, long long changes) {
+void PrintCount(const std::string& rcPath, long long changes) {
   const std::string count = changes == 0   ? "nothing"
                             : changes == 1 ? "1 line"
                                            : std::to_string(changes) + " lines";
-  PrintUtf8Text(settings.rcPath + ": " + count + " would change.\n");
+  PrintUtf8Text(rcPath + ": " + count + " would change.\n");
 }
 
 }  // namespace
 
-int RunCheck(const RunSettings& settings) {
+int RunCheck(const std::string& rcPath, const RunSettings& settings) {
   TextFormat format;
-  if (CheckRcFile(settings, FileAction::kCheck) != kSuccess ||
-      ReadConvertibleFormat(settings, format) != kSuccess) {
+  if (CheckRcFile(rcPath, settings, FileAction::kCheck) != kSuccess ||
+      ReadConvertibleFormat(rcPath, settings, format) != kSuccess) {
     return kFailure;
   }
   long long changes = 0;
-  const ConversionEnd end = ConvertFile({settings.rcPath, "", format},
-                                        [&](const ChangeRecord& change, LinePrinter print) {
-                                          ++changes;
-                                          if (!settings.silent) {
-                                            PrintChange(settings, change, print);
-                                          }
-                                        });
+  const ConversionEnd end =
+      ConvertFile({rcPath, "", format}, [&](const ChangeRecord& change, LinePrinter print) {
+        ++changes;
+        if (!settings.silent) {
+          PrintChange(rcPath, change, print);
+        }
+      });
   if (end == ConversionEnd::kInputNotOpened) {
-    return ReportUnreadable(settings, settings.rcPath);
+    return ReportUnreadable(settings, rcPath);
   }
   if (end == ConversionEnd::kInputNotRead) {
-    return ReportFailure(settings, "Unable to read " + settings.rcPath + "\n");
+    return ReportFailure(settings, "Unable to read " + rcPath + "\n");
   }
   if (!settings.silent) {
-    PrintCount(settings, changes);
+    PrintCount(rcPath, changes);
   }
   return changes > 0 ? kWouldChange : kSuccess;
 }

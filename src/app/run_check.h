@@ -2,6 +2,8 @@
 #ifndef TABLEMEND_APP_RUN_CHECK_H
 #define TABLEMEND_APP_RUN_CHECK_H
 
+#include <string>
+
 #include "app/run_settings.h"
 
 namespace tablemend {
@@ -10,7 +12,7 @@ namespace tablemend {
 // line "FILE:LINE: new line" for each line a run would rewrite, then a line that counts them.
 // Writes no file and changes no time. Returns 1 when a run would change something, 0 when it
 // would not, and -1 after the failures a run reports before converting.
-int RunCheck(const RunSettings& settings);
+int RunCheck(const std::string& rcPath, const RunSettings& settings);
 
 }  // namespace tablemend
 

@@ -52,49 +52,48 @@ std::string PatchName(std::string name) {
 }
 
 // The lines go out as they are, CR LF included, so that the patch gives a run's bytes.
-void PrintDiff(const RunSettings& settings, const TextFormat& format, const std::string& diff) {
+void PrintDiff(const std::string& rcPath, const TextFormat& format, const std::string& diff) {
   UseBinaryStandardOutput();
   if (format.encoding == TextEncoding::kBytes) {
     PrintText(diff);
     return;
   }
-  PrintUtf8Text(settings.rcPath +
-                " is UTF-16 text, shown as UTF-8: this diff does not apply to it.\n");
+  PrintUtf8Text(rcPath + " is UTF-16 text, shown as UTF-8: this diff does not apply to it.\n");
   PrintUtf8Text(diff);
 }
 
 }  // namespace
 
-int RunDiff(const RunSettings& settings) {
+int RunDiff(const std::string& rcPath, const RunSettings& settings) {
   TextFormat format;
-  if (CheckRcFile(settings, FileAction::kDiff) != kSuccess ||
-      ReadConvertibleFormat(settings, format) != kSuccess) {
+  if (CheckRcFile(rcPath, settings, FileAction::kDiff) != kSuccess ||
+      ReadConvertibleFormat(rcPath, settings, format) != kSuccess) {
     return kFailure;
   }
   std::string before;
   std::string after;
-  if (!ReadStoredText(settings.rcPath, before)) {
-    return ReportUnreadable(settings, settings.rcPath);
+  if (!ReadStoredText(rcPath, before)) {
+    return ReportUnreadable(settings, rcPath);
   }
-  ConversionFiles files{settings.rcPath, "", format};
+  ConversionFiles files{rcPath, "", format};
   files.outputText = &after;
   const ConversionEnd end = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
   if (end == ConversionEnd::kInputNotOpened) {
-    return ReportUnreadable(settings, settings.rcPath);
+    return ReportUnreadable(settings, rcPath);
   }
   if (end == ConversionEnd::kInputNotRead) {
-    return ReportFailure(settings, "Unable to read " + settings.rcPath + "\n");
+    return ReportFailure(settings, "Unable to read " + rcPath + "\n");
   }
   if (format.encoding != TextEncoding::kBytes) {
     before = ShowUtf16(before, format);
     after = ShowUtf16(after, format);
   }
-  const std::string diff = MakeUnifiedDiff(before, after, PatchName(settings.rcPath));
+  const std::string diff = MakeUnifiedDiff(before, after, PatchName(rcPath));
   if (diff.empty()) {
     return kSuccess;
   }
   if (!settings.silent) {
-    PrintDiff(settings, format, diff);
+    PrintDiff(rcPath, format, diff);
   }
   return kWouldChange;
 }

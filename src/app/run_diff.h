@@ -2,6 +2,8 @@
 #ifndef TABLEMEND_APP_RUN_DIFF_H
 #define TABLEMEND_APP_RUN_DIFF_H
 
+#include <string>
+
 #include "app/run_settings.h"
 
 namespace tablemend {
@@ -11,7 +13,7 @@ namespace tablemend {
 // UTF-16 text, the lines as UTF-8, under a line that says so. Writes no file and changes no time.
 // Returns 1 when the texts differ, 0 when they do not, and -1 after the failures a run reports
 // before converting.
-int RunDiff(const RunSettings& settings);
+int RunDiff(const std::string& rcPath, const RunSettings& settings);
 
 }  // namespace tablemend
 

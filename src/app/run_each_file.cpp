@@ -11,32 +11,34 @@ namespace tablemend {
 
 namespace {
 
-int RunOneFile(FileAction action, const RunSettings& settings) {
+int RunOneFile(FileAction action, const std::string& rcPath, const RunSettings& settings) {
   switch (action) {
     case FileAction::kUpdate:
-      return RunUpdate(settings);
+      return RunUpdate(rcPath, settings);
     case FileAction::kCheck:
-      return RunCheck(settings);
+      return RunCheck(rcPath, settings);
     case FileAction::kDiff:
-      return RunDiff(settings);
+      return RunDiff(rcPath, settings);
     case FileAction::kRestore:
-      return RunRestore(settings);
+      return RunRestore(rcPath, settings);
   }
   return kFailure;
 }
 
 }  // namespace
 
-int RunEachFile(FileAction action, RunSettings settings, const std::vector<std::string>& rcPaths) {
-  const std::vector<std::string> named = rcPaths.empty() ? std::vector<std::string>(1) : rcPaths;
-  const bool headed = named.size() > 1 && action != FileAction::kDiff;
+int RunEachFile(FileAction action, const RunSettings& settings,
+                const std::vector<std::string>& rcPaths) {
+  if (rcPaths.empty()) {
+    return ReportNoFileNamed(settings);
+  }
+  const bool headed = rcPaths.size() > 1 && action != FileAction::kDiff;
   bool anyFailed = false;
   bool anyWouldChange = false;
-  for (const std::string& rcPath : named) {
-    settings.rcPath = rcPath;
+  for (const std::string& rcPath : rcPaths) {
     // Only what is printed gets its heading: with -s, most files print nothing at all.
     PrintBeforeNextText(headed ? "==> " + rcPath + " <==\n" : "");
-    const int status = RunOneFile(action, settings);
+    const int status = RunOneFile(action, rcPath, settings);
     anyFailed = anyFailed || status == kFailure;
     anyWouldChange = anyWouldChange || status != kSuccess;
   }

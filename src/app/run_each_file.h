@@ -11,10 +11,11 @@ namespace tablemend {
 
 // Does the action to each file, the next one also after a failure, with "==> name <==" before
 // each file's reports when there are several (but between diffs, which say which file they are
-// of); no file runs once with none named, to report that. The exit status: -1 when any failed,
+// of); with none named, reports that. The exit status: -1 when any failed,
 // else, for a check or a diff, 1 when any would change, else 0. With one file, exactly that
 // file's run.
-int RunEachFile(FileAction action, RunSettings settings, const std::vector<std::string>& rcPaths);
+int RunEachFile(FileAction action, const RunSettings& settings,
+                const std::vector<std::string>& rcPaths);
 
 }  // namespace tablemend
 

@@ -13,41 +13,40 @@ namespace {
 
 // The guard, before anything is touched: a refusal goes to the console alone, and the log keeps
 // no trace of a restore that did not happen.
-bool GuardAllowsRestore(const RunSettings& settings, const std::string& backupPath) {
+bool GuardAllowsRestore(const std::string& rcPath, const std::string& backupPath) {
   RunLog noLog;
   AttachTextDiscarder(TextFormat(), noLog.writer);
-  return CheckModificationOrder(settings.rcPath, backupPath, noLog);
+  return CheckModificationOrder(rcPath, backupPath, noLog);
 }
 
 }  // namespace
 
-int RunRestore(const RunSettings& settings) {
-  if (CheckRcFile(settings, FileAction::kRestore) != kSuccess) {
+int RunRestore(const std::string& rcPath, const RunSettings& settings) {
+  if (CheckRcFile(rcPath, settings, FileAction::kRestore) != kSuccess) {
     return kFailure;
   }
-  const std::string backupPath = ComposeBackupPath(settings);
+  const std::string backupPath = ComposeBackupPath(rcPath, settings);
   if (QueryPathKind(backupPath) != PathKind::kRegularFile) {
-    return ReportFailure(
-        settings, "No backup file [" + backupPath + "] to restore " + settings.rcPath + " from.\n");
+    return ReportFailure(settings,
+                         "No backup file [" + backupPath + "] to restore " + rcPath + " from.\n");
   }
-  if (!GuardAllowsRestore(settings, backupPath)) {
+  if (!GuardAllowsRestore(rcPath, backupPath)) {
     return kFailure;
   }
   RunLog log;
-  if (!OpenRunLog(settings.rcPath, log)) {
-    return ReportLogNotOpened(settings);
+  if (!OpenRunLog(rcPath, log)) {
+    return ReportLogNotOpened(rcPath, settings);
   }
   WriteLogHeader(log);
-  if (!RenameOverFile(backupPath, settings.rcPath)) {
-    return ReportFailure(settings, "Unable to restore " + settings.rcPath + " from " + backupPath +
-                                       "\n" +
+  if (!RenameOverFile(backupPath, rcPath)) {
+    return ReportFailure(settings, "Unable to restore " + rcPath + " from " + backupPath + "\n" +
                                        "Make sure that you have write permission to the directory "
                                        "the file is in.\n");
   }
   WriteRestoreFooter(log, backupPath);
   if (!CloseRunLog(log)) {
-    return ReportFailure(settings, "Unable to write log information to " +
-                                       ComposeLogPath(settings.rcPath) + "\n" + settings.rcPath +
+    return ReportFailure(settings, "Unable to write log information to " + ComposeLogPath(rcPath) +
+                                       "\n" + rcPath +
                                        " was restored; only its log is incomplete.\n");
   }
   if (!settings.silent) {

@@ -2,6 +2,8 @@
 #ifndef TABLEMEND_APP_RUN_RESTORE_H
 #define TABLEMEND_APP_RUN_RESTORE_H
 
+#include <string>
+
 #include "app/run_settings.h"
 
 namespace tablemend {
@@ -10,7 +12,7 @@ namespace tablemend {
 // allows it: a hand edit made after the last run is never dropped. Logs what it did and prints
 // "Restored." unless silent. Returns 0, or -1 after a failure, which is reported; the refusal
 // banner and nothing else touched when the rc file was edited after the last run.
-int RunRestore(const RunSettings& settings);
+int RunRestore(const std::string& rcPath, const RunSettings& settings);
 
 }  // namespace tablemend
 

@@ -1,4 +1,4 @@
-// What the command line asks of one run.
+// What the command line asks of every file it names.
 #ifndef TABLEMEND_APP_RUN_SETTINGS_H
 #define TABLEMEND_APP_RUN_SETTINGS_H
 
@@ -11,15 +11,14 @@ namespace tablemend {
 enum class FileAction { kUpdate, kCheck, kDiff, kRestore };
 
 struct RunSettings {
-  std::string rcPath;  // empty when no file was named
   std::string backupExtension = "original";
   bool silent = false;
   bool verbose = false;
 };
 
 // The backup's name: the rc file's name, a dot and the extension.
-inline std::string ComposeBackupPath(const RunSettings& settings) {
-  return settings.rcPath + "." + settings.backupExtension;
+inline std::string ComposeBackupPath(const std::string& rcPath, const RunSettings& settings) {
+  return rcPath + "." + settings.backupExtension;
 }
 
 }  // namespace tablemend

@@ -17,25 +17,27 @@ namespace {
 // What a run holds while it converts: the names of its files, whether this is the first run, and
 // the log it writes.
 struct UpdateRun {
+  const std::string& rcPath;
   const RunSettings& settings;
   const std::string backupPath;
   const bool firstRun;  // no backup yet: the rc file becomes it
   RunLog log;
 
-  explicit UpdateRun(const RunSettings& runSettings)
-      : settings(runSettings),
-        backupPath(ComposeBackupPath(runSettings)),
+  UpdateRun(const std::string& name, const RunSettings& runSettings)
+      : rcPath(name),
+        settings(runSettings),
+        backupPath(ComposeBackupPath(name, runSettings)),
         firstRun(!FileExists(backupPath)) {}
 };
 
 // The file the run converts: the backup, or on a first run the rc file that becomes it.
 const std::string& InputPath(const UpdateRun& run) {
-  return run.firstRun ? run.settings.rcPath : run.backupPath;
+  return run.firstRun ? run.rcPath : run.backupPath;
 }
 
 // The first run moves the rc file aside; later runs find the backup already there.
 int MakeBackup(const UpdateRun& run) {
-  if (!run.firstRun || RenameFile(run.settings.rcPath, run.backupPath)) {
+  if (!run.firstRun || RenameFile(run.rcPath, run.backupPath)) {
     return kSuccess;
   }
   return ReportFailure(run.settings,
@@ -47,7 +49,7 @@ int MakeBackup(const UpdateRun& run) {
 // Reports a conversion that could not be finished: the rc file is incomplete, but the backup,
 // which is never written, still holds the original text.
 int ReportIncompleteRcFile(const UpdateRun& run, std::string_view cause) {
-  return ReportFailure(run.settings, std::string(cause) + "The rc file " + run.settings.rcPath +
+  return ReportFailure(run.settings, std::string(cause) + "The rc file " + run.rcPath +
                                          " is incomplete; the backup file " + run.backupPath +
                                          " keeps the original text.\n");
 }
@@ -63,18 +65,18 @@ int FinishRun(UpdateRun& run, ConversionEnd end) {
   const bool logWritten = CloseRunLog(run.log);
   // An incomplete rc file is stamped too: it holds this run's own output, not a hand edit, so
   // the next run should regenerate it rather than refuse it.
-  const bool stamped = StampBackupTime(settings.rcPath, run.backupPath);
+  const bool stamped = StampBackupTime(run.rcPath, run.backupPath);
   if (end == ConversionEnd::kInputNotRead) {
     return ReportIncompleteRcFile(run, "Unable to read " + run.backupPath + "\n");
   }
   if (end == ConversionEnd::kOutputNotWritten) {
-    return ReportIncompleteRcFile(run, "Unable to write " + settings.rcPath + "\n");
+    return ReportIncompleteRcFile(run, "Unable to write " + run.rcPath + "\n");
   }
   if (!logWritten) {
     // The rc file is complete and correct; only its history is not, and that is still a
     // failure a build script should see.
     return ReportFailure(settings, "Unable to write log information to " +
-                                       ComposeLogPath(settings.rcPath) + "\n" +
+                                       ComposeLogPath(run.rcPath) + "\n" +
                                        "The rc file was updated; only its log is incomplete.\n");
   }
   if (!stamped) {
@@ -99,9 +101,10 @@ void ReportChange(UpdateRun& run, const ChangeRecord& change, LinePrinter print)
   }
 }
 
-int ReportUnwritable(const RunSettings& settings) {
-  return ReportFailure(settings, "Unable to open " + settings.rcPath + " for writing\n" +
-                                     "Make sure that you have permission to write to the file.\n");
+int ReportUnwritable(const UpdateRun& run) {
+  return ReportFailure(run.settings,
+                       "Unable to open " + run.rcPath + " for writing\n" +
+                           "Make sure that you have permission to write to the file.\n");
 }
 
 // A later run writes over the rc file that the last one made: one that may not be written (a
@@ -109,17 +112,17 @@ int ReportUnwritable(const RunSettings& settings) {
 // conversion touch anything.
 bool MayRewriteRcFile(const UpdateRun& run) {
   FileHandle rcFile;
-  return run.firstRun || OpenExistingForWriting(run.settings.rcPath, rcFile);
+  return run.firstRun || OpenExistingForWriting(run.rcPath, rcFile);
 }
 
 // Writes the rc file anew from the backup.
 int ConvertBackup(UpdateRun& run, const TextFormat& format) {
   const ConversionEnd end = ConvertFile(
-      {run.backupPath, run.settings.rcPath, format},
+      {run.backupPath, run.rcPath, format},
       [&run](const ChangeRecord& change, LinePrinter print) { ReportChange(run, change, print); });
   switch (end) {
     case ConversionEnd::kOutputNotOpened:
-      return ReportUnwritable(run.settings);
+      return ReportUnwritable(run);
     case ConversionEnd::kInputNotOpened:
       return ReportUnreadable(run.settings, run.backupPath);
     default:
@@ -129,11 +132,11 @@ int ConvertBackup(UpdateRun& run, const TextFormat& format) {
 
 }  // namespace
 
-int RunUpdate(const RunSettings& settings) {
-  if (CheckRcFile(settings, FileAction::kUpdate) != kSuccess) {
+int RunUpdate(const std::string& rcPath, const RunSettings& settings) {
+  if (CheckRcFile(rcPath, settings, FileAction::kUpdate) != kSuccess) {
     return kFailure;
   }
-  UpdateRun run(settings);
+  UpdateRun run(rcPath, settings);
   // The format decides how every byte is read, so it is read from the text this run converts;
   // text that cannot be read stops the run, where a guess could corrupt UTF-16 text.
   TextFormat format;
@@ -142,13 +145,13 @@ int RunUpdate(const RunSettings& settings) {
     return ReportCutShort(settings, InputPath(run));
   }
   if (!MayRewriteRcFile(run)) {
-    return ReportUnwritable(settings);
+    return ReportUnwritable(run);
   }
-  if (!OpenRunLog(settings.rcPath, run.log)) {
-    return ReportLogNotOpened(settings);
+  if (!OpenRunLog(run.rcPath, run.log)) {
+    return ReportLogNotOpened(rcPath, settings);
   }
   WriteLogHeader(run.log);
-  if (!run.firstRun && !CheckModificationOrder(settings.rcPath, run.backupPath, run.log)) {
+  if (!run.firstRun && !CheckModificationOrder(run.rcPath, run.backupPath, run.log)) {
     return kFailure;
   }
   // Text that cannot be read is reported only now: an rc file this user may not read is first

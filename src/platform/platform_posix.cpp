@@ -91,8 +91,16 @@ bool RenameFile(const std::string& from, const std::string& to) {
   }
 #endif
   // The file system cannot refuse a replacing rename: a second name that must be new, then the
-  // first name goes.
-  return link(from.c_str(), to.c_str()) == 0 && unlink(from.c_str()) == 0;
+  // first name goes. Where it stays, the second goes again: one file under two names would make
+  // its backup the file that the next run writes over.
+  if (link(from.c_str(), to.c_str()) != 0) {
+    return false;
+  }
+  if (unlink(from.c_str()) == 0) {
+    return true;
+  }
+  unlink(to.c_str());
+  return false;
 }
 
 bool RenameOverFile(const std::string& from, const std::string& to) {
@@ -208,16 +216,6 @@ bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& 
     }
   }
   return true;
-}
-
-int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
-  if (first.whole != second.whole) {
-    return first.whole < second.whole ? -1 : 1;
-  }
-  if (first.fraction != second.fraction) {
-    return first.fraction < second.fraction ? -1 : 1;
-  }
-  return 0;
 }
 
 }  // namespace tablemend

@@ -1,6 +1,6 @@
 // The parts of the platform layer that are the same on every platform: the existence test built
-// on the status query, and the ownership of an open file, which moves, and is closed when its
-// owner goes out of scope. Both platforms mark "no file" with -1.
+// on the status query, the ownership of an open file, which moves, and is closed when its owner
+// goes out of scope (both platforms mark "no file" with -1), and the order of two file times.
 #include "platform/platform.h"
 
 namespace tablemend {
@@ -28,6 +28,16 @@ FileHandle::~FileHandle() {
 
 bool IsOpen(const FileHandle& file) {
   return file.native != -1;
+}
+
+int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
+  if (first.whole != second.whole) {
+    return first.whole < second.whole ? -1 : 1;
+  }
+  if (first.fraction != second.fraction) {
+    return first.fraction < second.fraction ? -1 : 1;
+  }
+  return 0;
 }
 
 }  // namespace tablemend

@@ -107,15 +107,6 @@ bool IsDiskFile(const std::string& path) {
   return onDisk;
 }
 
-FILETIME ToFileTime(const FileTime& time) {
-  ULARGE_INTEGER value;
-  value.QuadPart = static_cast<ULONGLONG>(time.whole);
-  FILETIME result;
-  result.dwLowDateTime = value.LowPart;
-  result.dwHighDateTime = value.HighPart;
-  return result;
-}
-
 // Sets the last-write time through a handle that may write attributes alone, which a read-only
 // file allows. Taken as a file time directly, at the clock's full resolution: a time cut to
 // whole milliseconds could fall before the rc file's last write of this very run.
@@ -336,12 +327,6 @@ bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& 
   const bool listed = GetLastError() == ERROR_NO_MORE_FILES;
   FindClose(search);
   return listed;
-}
-
-int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
-  const FILETIME firstTime = ToFileTime(first);
-  const FILETIME secondTime = ToFileTime(second);
-  return CompareFileTime(&firstTime, &secondTime);
 }
 
 }  // namespace tablemend

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "convert/string_table_converter.h"
+#include "text/change_record.h"
 #include "text/text_writer.h"
 
 namespace tablemend {

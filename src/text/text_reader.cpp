@@ -107,6 +107,13 @@ void AttachTextReader(std::string_view bytes, const TextFormat& format,
 }
 
 template <typename Unit>
+bool CloseTextReader(BasicTextReader<Unit>& reader) {
+  // A failed close of a file only read loses nothing.
+  CloseFile(reader.file);
+  return !reader.readFailed;
+}
+
+template <typename Unit>
 void FillChunkWindow(BasicTextReader<Unit>& reader) {
   while (ChunkWindowIsShort(reader)) {
     ReadMore(reader);
@@ -119,6 +126,7 @@ void FillChunkWindow(BasicTextReader<Unit>& reader) {
   template bool OpenTextReader(const std::string&, const TextFormat&, BasicTextReader<Unit>&); \
   template void AttachTextReader(std::string_view, const TextFormat&, BasicTextReader<Unit>&,  \
                                  std::size_t);                                                 \
+  template bool CloseTextReader(BasicTextReader<Unit>&);                                       \
   template void FillChunkWindow(BasicTextReader<Unit>&);
 TABLEMEND_TEXT_READER_FOR(char)
 TABLEMEND_TEXT_READER_FOR(char16_t)

@@ -53,6 +53,10 @@ bool OpenTextReader(const std::string& path, const TextFormat& format,
 template <typename Unit>
 void AttachTextReader(std::string_view bytes, const TextFormat& format,
                       BasicTextReader<Unit>& reader, std::size_t bufferSize = kTextBufferSize);
+// Closes the source; false when any read of it failed, or it ended inside a code unit: the text
+// taken from it is then cut short.
+template <typename Unit>
+bool CloseTextReader(BasicTextReader<Unit>& reader);
 
 // The stored units of a chunk are at most one more than its characters: a CR LF pair is one
 // character. So the next chunk is decided by the next kChunkWindow units; fewer will do only at

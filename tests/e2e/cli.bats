@@ -1,6 +1,19 @@
 # The command line and the checks before a run: the text, the status, and no file touched.
 load helper
 
+# Runs each row of the table on standard input with expect_rows, for the command-line tests, in
+# a folder holding a.rc, a folder folder.rc, the backup of a missing m.rc, UTF-16 text cut short,
+# a file too short to tell its encoding and an entry without a comma on a last line without a
+# line end, and checks that no row wrote, renamed or logged anything.
+check_answers() {
+  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
+  mkdir folder.rc a.rc.d && touch m.rc.original && printf '\xff\xfeA\0B' >cut.rc
+  printf 'STRINGTABLE\r\nBEGIN\r\n  A  ""  // x' >last.rc && printf 'A\0B' >short.rc
+  expect_rows
+  cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n')
+  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.d\ncut.rc\nfolder.rc\nlast.rc\nm.rc.original\nshort.rc')"
+}
+
 @test "help and version answer where they stand; unknown options and missing values refuse the line" {
   check_answers <<'EOF'
 255|usage.expected|

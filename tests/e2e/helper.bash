@@ -38,21 +38,13 @@ expect_rows() {
   done
 }
 
-# Runs each row of the table on standard input with expect_rows, for the command-line tests, in
-# a folder holding a.rc, a folder folder.rc, the backup of a missing m.rc, UTF-16 text cut short,
-# a file too short to tell its encoding and an entry without a comma on a last line without a
-# line end, and checks that no row wrote, renamed or logged anything.
-check_answers() {
-  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
-  mkdir folder.rc a.rc.d && touch m.rc.original && printf '\xff\xfeA\0B' >cut.rc
-  printf 'STRINGTABLE\r\nBEGIN\r\n  A  ""  // x' >last.rc && printf 'A\0B' >short.rc
-  expect_rows
-  cmp a.rc <(printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n')
-  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.d\ncut.rc\nfolder.rc\nlast.rc\nm.rc.original\nshort.rc')"
+# The UTF-8 text of the files as UTF-16 of the given byte order (UTF-16LE or UTF-16BE), after a
+# byte-order mark when the second argument is "mark".
+utf16() {
+  local encoding=$1 mark=$2
+  shift 2
+  { [ "$mark" != mark ] || printf '\xef\xbb\xbf'; cat "$@"; } | iconv -f UTF-8 -t "$encoding"
 }
-
-# UTF-8 on standard input as UTF-16 of the given byte order (UTF-16LE or UTF-16BE).
-to_utf16() { iconv -f UTF-8 -t "$1"; }
 
 # Runs the program as tm does, as an ordinary user: nobody when the tests run as root, whom no
 # permission stops (under Wine, TABLEMEND_USER_LAUNCHER does the same). Files go to that user

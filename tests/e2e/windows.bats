@@ -17,6 +17,8 @@ load helper
 @test "backslashes separate folders, and a folder named as the file is refused" {
   mkdir -p res/en res/b.rc
   cp "$examples/app.rc" res/en/app.rc
+  tm --diff 'res\en\app.rc'
+  assert_equal "${lines[0]} ${lines[1]}" "--- a/res/en/app.rc +++ b/res/en/app.rc"
   expect_run 0 Complete. -f 'res\en\app.rc'
   assert_files_equal res/en/app.rc "$golden/app.rc.expected"
   expect_rows <<'EOF'

@@ -1,5 +1,5 @@
-// Preloaded into the program to fail its file operations one at a time. Every open, read,
-// write, close, rename, status query and time change on a file counts; with
+// Preloaded into the program to fail its file operations one at a time. Every open, read, write,
+// close, rename, link, unlink, mode change, status query and time change on a file counts; with
 // FAULT_AT=n the n-th of them fails (or, with FAULT_KILL=1, the process dies there by SIGKILL),
 // and FAULT_COUNT=file receives the number of operations the run made. The console's
 // descriptors do not count. FAULT_NO_NOREPLACE=1 makes the file system one that cannot refuse a
@@ -74,6 +74,15 @@ int renameat2(int fromFolder, const char* from, int toFolder, const char* to, un
     return -1;
   }
   return REAL(renameat2)(fromFolder, from, toFolder, to, flags);
+}
+int link(const char* from, const char* to) {
+  return Fails(EACCES) ? -1 : REAL(link)(from, to);
+}
+int unlink(const char* path) {
+  return Fails(EACCES) ? -1 : REAL(unlink)(path);
+}
+int fchmod(int fd, mode_t mode) {
+  return ON_FILE(fd, EPERM) ? -1 : REAL(fchmod)(fd, mode);
 }
 int stat(const char* path, struct stat* status) {
   return Fails(EACCES) ? -1 : REAL(stat)(path, status);

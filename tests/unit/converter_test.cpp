@@ -32,8 +32,9 @@ const std::vector<Case> kCases = {
      kHead + "  A, \"EI\"\r\n  B, \"--\"\r\nEND\r\nC, \"\"\r\n"},
     {"the keyword as a word", "  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"\"\r\n}\r\n",
      "  \tSTRINGTABLE DISCARDABLE\r\n {\t\r\n\r\nA, \"--\"\r\n}\r\n"},
-    {"keywords that open no block", "STRINGTABLE\tX\r\nBEGIN\r\nA, \"\"\r\n\t STRINGTABLE\r\n{\r\nA, \"\"\r\nstringtable\r\nBEGIN\r\n"
-     "A, \"\"\r\nSTRINGTABLE\r\nBegin\r\nA, \"\"\r\nSTRINGTABLE\tBEGIN\r\nA, \"\"\r\n"},
+    {"a tab joins the keyword to the next word", "STRINGTABLE\tX\r\nBEGIN\r\nA, \"\"\r\nSTRINGTABLE\tBEGIN\r\nA, \"\"\r\n"},
+    {"a tab before the spaces is part of the first word", "\t STRINGTABLE\r\n{\r\nA, \"\"\r\n"},
+    {"keywords are case-sensitive", "stringtable\r\nBEGIN\r\nA, \"\"\r\nSTRINGTABLE\r\nBegin\r\nA, \"\"\r\n"},
     // Between the keyword's line and the opener: blank lines, comment lines, preprocessor lines
     // and options, as resource compilers take them; a second keyword's line starts again.
     {"lines before the opener", "STRINGTABLE\r\nLANGUAGE LANG_GERMAN, SUBLANG_GERMAN\r\n\r\n // c\r\n/**/\r\n /* c */ \r\n"
@@ -42,24 +43,26 @@ const std::vector<Case> kCases = {
      "STRINGTABLE\r\nLANGUAGE LANG_GERMAN, SUBLANG_GERMAN\r\n\r\n // c\r\n/**/\r\n /* c */ \r\n"
      "  #if 1\r\nCHARACTERISTICS 1\r\nVERSION\t2\r\nLANGUAGE\r\nBEGIN\r\nA \"EI\"\r\nEND\r\nSTRINGTABLE\r\nX\r\nSTRINGTABLE\r\n"
      "LANGUAGE 9, 1\r\nSTRINGTABLE\r\n{\r\nB, \"EI\"\r\n}\r\n"},
-    {"what may not stand before the opener", "STRINGTABLE\r\nLANGUAGE 9, 1\r\nA, \"\"\r\nBEGIN\r\nB, \"\"\r\n"
-     "STRINGTABLE\r\n/* a */ b */\r\nBEGIN\r\nC, \"\"\r\nSTRINGTABLE\r\nLANGUAGES 9\r\n{\r\nD, \"\"\r\n"
-     "STRINGTABLE\r\n/* a\r\n*/\r\nBEGIN\r\nE, \"\"\r\n"},
+    {"an entry before the opener", "STRINGTABLE\r\nLANGUAGE 9, 1\r\nA, \"\"\r\nBEGIN\r\nB, \"\"\r\n"},
+    {"code after a comment", "STRINGTABLE\r\n/* a */ b */\r\nBEGIN\r\nC, \"\"\r\n"},
+    {"a comment over two lines", "STRINGTABLE\r\n/* a\r\n*/\r\nBEGIN\r\nE, \"\"\r\n"},
+    {"an option's name inside a word", "STRINGTABLE\r\nLANGUAGES 9\r\n{\r\nD, \"\"\r\n"},
     // The opener as the last word of the keyword's line, a "//" comment after it allowed; a
     // table written on one line goes on after its opener, and is left as it is.
     {"the opener on the keyword's line", "STRINGTABLE BEGIN\r\nA, \"\"\r\nB, \"\"\r\nEND\r\n"
      "  STRINGTABLE DISCARDABLE\t{  // c\r\nC  \"\"\r\n}\r\nSTRINGTABLE BEGIN//c\nD L\"\"\n}",
      "STRINGTABLE BEGIN\r\nA, \"EI\"\r\nB, \"--\"\r\nEND\r\n"
      "  STRINGTABLE DISCARDABLE\t{  // c\r\nC  \"EI\"\r\n}\r\nSTRINGTABLE BEGIN//c\r\nD L\"EI\"\r\n}"},
-    {"keyword lines that do not end in the opener", "STRINGTABLE BEGIN A, \"\" END\r\nB, \"\"\r\n"
-     "STRINGTABLE BEGIN /\r\nC, \"\"\r\nSTRINGTABLE BEGIN/\r\nD, \"\"\r\nSTRINGTABLE /* BEGIN */\r\nE, \"\"\r\n"
-     "STRINGTABLE // BEGIN\r\nF, \"\"\r\n"},
+    {"a table on one line", "STRINGTABLE BEGIN A, \"\" END\r\nB, \"\"\r\n"},
+    {"the opener not a word of its own", "STRINGTABLE BEGIN/\r\nD, \"\"\r\nSTRINGTABLE BEGIN /\r\nC, \"\"\r\n"},
+    {"the opener inside a comment", "STRINGTABLE /* BEGIN */\r\nE, \"\"\r\nSTRINGTABLE // BEGIN\r\nF, \"\"\r\n"},
     {"what closes a block", kHead + "A, \"x\"\r\nB, \"\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n",
      kHead + "A, \"x\"\r\nB, \"--\"\r\nEND // x\r\nend\r\nEND\f\r\nC, \"--\"\r\nEND\r\nBEGIN\r\nD, \"\"\r\n"},
     // Entries: which strings are empty, and what the new line keeps.
     {"empty strings with a comma", kHead + "A,, L\"\"\r\n,,B, \"\", 12 // c\r\n  ,\"\"\r\n\t C \t,\"\"x\r\n// D, \"\"\r\nEND,\"\"\r\n",
      kHead + "A, \"EI\"\r\nB, \"--\"\r\n  , \"--\"\r\n\t C \t, \"--\"\r\n// D, \"--\"\r\nEND, \"--\"\r\n"},
-    {"strings with text", kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\nX, \"a\" \"\"\r\nX \"a, \"\" b\"\r\n,,,\r\n"},
+    {"doubled quotation marks in a string", kHead + "X, \"a \"\"q\"\" b\"\r\nX, \"\"\"\"\r\n"},
+    {"an empty string after one with text", kHead + "X, \"a\" \"\"\r\nX \"a, \"\" b\"\r\n,,,\r\n"},
     // Entries without a comma, as Visual Studio writes them: the placeholder goes inside the
     // string, and the rest of the line stays, its end included.
     {"entries without a comma", kHead + "    A   \"\"\r\n    B L\"\"   // none\r\n\tC\t\"\"\t/* x */\r\n  // Q \"\"\r\n"
@@ -67,8 +70,11 @@ const std::vector<Case> kCases = {
      kHead + "    A   \"EI\"\r\n    B L\"--\"   // none\r\n\tC\t\"--\"\t/* x */\r\n"
      "  // Q \"--\"\r\nD\"--\"\r\nE \"--\" \r \r\nF \"--\""},
     // Only blanks or a comment may follow the string, and no comma stand before it.
-    {"what a comma-less entry is not", kHead + "C \"\",\r\nD \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\nH \"\"x\r\nH \"\" x\r\n"
-     "X, \"a\" \"\"\r\n, \"\"\r\nEND\r\nX \"\"\r\n"},
+    {"a comma after the string", kHead + "C \"\",\r\n"},
+    {"a third quotation mark", kHead + "D \"a\" \"\"\r\nE \"\"\"\"\r\nX \"\"\"x\"\r\n"},
+    {"text after the string", kHead + "H \"\"x\r\nH \"\" x\r\n"},
+    {"a comma before the string", kHead + "X, \"a\" \"\"\r\n, \"\"\r\n"},
+    {"no entry after the block", kHead + "END\r\nX \"\"\r\n"},
     // Or wrapped: the ID alone on its line (a comma at its end allowed), the string alone on the
     // next; "EI" when the ID stands on the block's first line.
     {"wrapped entries", kHead + "  A_VERY_LONG_ID\r\n          \"\"\r\n  W,\r\n  L\"\" // c\r\nX\nL\"\"\n",
