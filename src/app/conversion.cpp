@@ -31,11 +31,7 @@ bool OpenOutput(const ConversionFiles& files, BasicTextWriter<Unit>& output) {
     AttachTextDiscarder(files.format, output);
     return true;
   }
-  if (!OpenTextWriter(files.outputPath, files.format, output)) {
-    return false;
-  }
-  CopyPermissions(files.inputPath, output.file);
-  return true;
+  return CreateTextWriterLike(files.outputPath, files.inputPath, files.format, output);
 }
 
 template <typename Unit>
@@ -51,7 +47,9 @@ ConversionEnd ConvertUnits(const ConversionFiles& files, const ChangeSink& sink)
   ConvertStringTables<Unit>(input, output, [&sink](const BasicChangeRecord<Unit>& change) {
     HandOnChange(sink, change);
   });
-  const bool written = CloseTextWriter(output);
+  const bool written = files.keptOutput != nullptr
+                           ? ReleaseTextWriterFile(output, *files.keptOutput)
+                           : CloseTextWriter(output);
   if (!CloseTextReader(input)) {
     return ConversionEnd::kInputNotRead;
   }

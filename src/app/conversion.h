@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "convert/string_table_converter.h"
+#include "platform/platform.h"
 #include "text/text_format.h"
 
 namespace tablemend {
@@ -24,17 +25,20 @@ enum class ConversionEnd {
   kOutputNotOpened,
   kInputNotOpened,
   kInputNotRead,      // a read failed or the input ended inside a code unit: the output is cut
-  kOutputNotWritten,  // a write, the flush or the close failed
+  kOutputNotWritten,  // a write, the flush to disk or the close failed
 };
 
-// Where a conversion reads and writes. With no output path the converted text goes to
-// `outputText` when there is one, or nowhere: only its changes matter. A new output file takes
-// the input's permissions.
+// Where a conversion reads and writes. The output file is made new, with the input's permissions.
+// With no output path the converted text goes to
+// `outputText` when there is one, or nowhere: only its changes matter.
 struct ConversionFiles {
   std::string inputPath;
   std::string outputPath;
   TextFormat format;
   std::string* outputText = nullptr;  // the stored bytes, a byte-order mark first if any
+  // Where set, receives the output file still open, its bytes handed to the system but not yet
+  // flushed to disk, for the caller to flush with others and close.
+  FileHandle* keptOutput = nullptr;
 };
 
 // Opens the output, then the input, converts and closes both. The output comes first so that a run

@@ -1,6 +1,7 @@
 #include "app/rc_file_checks.h"
 
 #include "app/failure_report.h"
+#include "app/temporary_file.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "safeguard/run_log.h"
@@ -20,13 +21,18 @@ std::string ScriptBefore(const std::string& name, std::string_view ending) {
   return QueryPathKind(script) == PathKind::kRegularFile ? script : std::string();
 }
 
-// A backup holds the only copy of its script's original text, and a log its history: converting
-// either as a script (a wildcard takes them along) would rewrite what must never change.
-int RefuseBackupOrLog(const std::string& name, const RunSettings& settings, FileAction action) {
-  std::string role = "backup";
-  std::string script = ScriptBefore(name, "." + settings.backupExtension);
+// A backup holds the only copy of its script's original text, a log its history, and a temporary
+// file a run's new text: converting any as a script (a wildcard takes them along) would rewrite
+// what must never change, or could take a killed run's half-written text for a script.
+int RefuseProgramsFile(const std::string& name, const RunSettings& settings, FileAction action) {
+  std::string role = "a temporary file";
+  std::string script = FindScriptOfTemporaryFile(name);
   if (script.empty()) {
-    role = "log";
+    role = "the backup";
+    script = ScriptBefore(name, "." + settings.backupExtension);
+  }
+  if (script.empty()) {
+    role = "the log";
     script = ScriptBefore(name, ".log");
   }
   if (script.empty()) {
@@ -34,7 +40,7 @@ int RefuseBackupOrLog(const std::string& name, const RunSettings& settings, File
   }
   if (!settings.silent) {
     const char* const undone = action == FileAction::kRestore ? "restored" : "converted";
-    PrintUtf8Text(name + " is the " + role + " of " + script + ": not " + undone + "\n");
+    PrintUtf8Text(name + " is " + role + " of " + script + ": not " + undone + "\n");
   }
   return kFailure;
 }
@@ -61,7 +67,7 @@ int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileActi
                                        "Please use the -e or --extension option to choose an "
                                        "extension without one\n");
   }
-  if (RefuseBackupOrLog(rcPath, settings, action) != kSuccess) {
+  if (RefuseProgramsFile(rcPath, settings, action) != kSuccess) {
     return kFailure;
   }
   const std::string backupPath = ComposeBackupPath(rcPath, settings);

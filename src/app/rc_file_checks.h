@@ -12,8 +12,8 @@ namespace tablemend {
 
 // Refuses, with its report, before anything is renamed, written or logged: an empty name, a
 // missing file, a directory or device, an extension that names another folder, a script's
-// backup or log named as a script, and a backup name that would be the rc file or its log (whose
-// text would then replace the rc file's). kSuccess when the action may go on.
+// backup, log or temporary file named as a script, and a backup name that would be the rc file or
+// its log (whose text would then replace the rc file's). kSuccess when the action may go on.
 int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileAction action);
 
 // Refuses UTF-16 text at `path` whose last character is cut short: no conversion could keep it.

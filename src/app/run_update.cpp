@@ -1,10 +1,13 @@
 #include "app/run_update.h"
 
-#include <string_view>
+#include <algorithm>
+#include <deque>
+#include <set>
 
 #include "app/conversion.h"
 #include "app/failure_report.h"
 #include "app/rc_file_checks.h"
+#include "app/temporary_file.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "safeguard/modification_guard.h"
@@ -14,20 +17,37 @@ namespace tablemend {
 
 namespace {
 
-// What a run holds while it converts: the names of its files, whether this is the first run, and
-// the log it writes.
+// How many files have their new texts flushed to disk together: each flush commits the file
+// system's journal, and one commit takes in whatever was written before it. Each file of a group
+// holds its log and its temporary file open until its run ends.
+constexpr std::size_t kFilesFlushedTogether = 64;
+
+// How the script got its backup name in this run, so that a failure can take it back.
+enum class BackupMade { kEarlier, kLinked, kRenamed };
+
+// How far the new text got.
+enum class NewText { kNone, kWritten, kOnDisk, kInPlace };
+
+// What a run holds from its start to its end: the names of its files, whether this is the first
+// run, the log it writes, and its new text.
 struct UpdateRun {
   const std::string& rcPath;
   const RunSettings& settings;
   const std::string backupPath;
   const bool firstRun;  // no backup yet: the rc file becomes it
+  BackupMade backupMade = BackupMade::kEarlier;
+  const std::string temporaryPath;  // the new text, until it replaces the rc file
+  FileHandle temporaryFile;         // open from its last write until it is on disk
+  NewText newText = NewText::kNone;
+  std::string failure;  // what stopped the new text, for the report
   RunLog log;
 
   UpdateRun(const std::string& name, const RunSettings& runSettings)
       : rcPath(name),
         settings(runSettings),
         backupPath(ComposeBackupPath(name, runSettings)),
-        firstRun(!FileExists(backupPath)) {}
+        firstRun(!FileExists(backupPath)),
+        temporaryPath(ComposeTemporaryPath(name)) {}
 };
 
 // The file the run converts: the backup, or on a first run the rc file that becomes it.
@@ -35,9 +55,23 @@ const std::string& InputPath(const UpdateRun& run) {
   return run.firstRun ? run.rcPath : run.backupPath;
 }
 
-// The first run moves the rc file aside; later runs find the backup already there.
-int MakeBackup(const UpdateRun& run) {
-  if (!run.firstRun || RenameFile(run.rcPath, run.backupPath)) {
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, FindLastComponent(path));
+}
+
+// The first run gives the script its backup name: a second name, so that its own never goes
+// missing; where the file system has no hard links, by a rename, which leaves the name empty
+// until the new text takes it. Both refuse a backup that exists.
+int MakeBackup(UpdateRun& run) {
+  if (!run.firstRun) {
+    return kSuccess;
+  }
+  if (LinkFile(run.rcPath, run.backupPath)) {
+    run.backupMade = BackupMade::kLinked;
+    return kSuccess;
+  }
+  if (RenameFile(run.rcPath, run.backupPath)) {
+    run.backupMade = BackupMade::kRenamed;
     return kSuccess;
   }
   return ReportFailure(run.settings,
@@ -46,46 +80,26 @@ int MakeBackup(const UpdateRun& run) {
                        "in.\n");
 }
 
-// Reports a conversion that could not be finished: the rc file is incomplete, but the backup,
-// which is never written, still holds the original text.
-int ReportIncompleteRcFile(const UpdateRun& run, std::string_view cause) {
-  return ReportFailure(run.settings, std::string(cause) + "The rc file " + run.rcPath +
-                                         " is incomplete; the backup file " + run.backupPath +
-                                         " keeps the original text.\n");
+// After a failure, the script is left as it was before the run: its new text goes, and a backup
+// this run made goes back to being the script alone, so that the next run is a first run again.
+void TakeBackRun(UpdateRun& run) {
+  CloseFile(run.temporaryFile);
+  RemoveFile(run.temporaryPath);
+  switch (run.backupMade) {
+    case BackupMade::kEarlier:
+      break;
+    case BackupMade::kLinked:
+      RemoveFile(run.backupPath);
+      break;
+    case BackupMade::kRenamed:
+      RenameFile(run.backupPath, run.rcPath);
+      break;
+  }
 }
 
-// Ends a conversion: writes the footer, closes the log, stamps the backup and reports how the
-// run ended. The footer marks a completed run only: an rc file that could not be written whole
-// leaves the log without one.
-int FinishRun(UpdateRun& run, ConversionEnd end) {
-  const RunSettings& settings = run.settings;
-  if (end == ConversionEnd::kComplete) {
-    WriteLogFooter(run.log);
-  }
-  const bool logWritten = CloseRunLog(run.log);
-  // An incomplete rc file is stamped too: it holds this run's own output, not a hand edit, so
-  // the next run should regenerate it rather than refuse it.
-  const bool stamped = StampBackupTime(run.rcPath, run.backupPath);
-  if (end == ConversionEnd::kInputNotRead) {
-    return ReportIncompleteRcFile(run, "Unable to read " + run.backupPath + "\n");
-  }
-  if (end == ConversionEnd::kOutputNotWritten) {
-    return ReportIncompleteRcFile(run, "Unable to write " + run.rcPath + "\n");
-  }
-  if (!logWritten) {
-    // The rc file is complete and correct; only its history is not, and that is still a
-    // failure a build script should see.
-    return ReportFailure(settings, "Unable to write log information to " +
-                                       ComposeLogPath(run.rcPath) + "\n" +
-                                       "The rc file was updated; only its log is incomplete.\n");
-  }
-  if (!stamped) {
-    return kFailure;
-  }
-  if (!settings.silent) {
-    PrintText("Complete.\n");
-  }
-  return kSuccess;
+int ReportUnchanged(UpdateRun& run, const std::string& cause) {
+  TakeBackRun(run);
+  return ReportFailure(run.settings, cause + run.rcPath + " is unchanged.\n");
 }
 
 // Writes a change to the log and, with -v, to the console, whatever `silent` says.
@@ -107,7 +121,7 @@ int ReportUnwritable(const UpdateRun& run) {
                            "Make sure that you have permission to write to the file.\n");
 }
 
-// A later run writes over the rc file that the last one made: one that may not be written (a
+// A later run replaces the rc file that the last one made: one that may not be written (a
 // read-only file keeps its mode through every run) is refused before the log, the guard or the
 // conversion touch anything.
 bool MayRewriteRcFile(const UpdateRun& run) {
@@ -115,28 +129,39 @@ bool MayRewriteRcFile(const UpdateRun& run) {
   return run.firstRun || OpenExistingForWriting(run.rcPath, rcFile);
 }
 
-// Writes the rc file anew from the backup.
-int ConvertBackup(UpdateRun& run, const TextFormat& format) {
+// Writes the new text from the backup to the temporary file, which stays open for the flush.
+int WriteNewText(UpdateRun& run, const TextFormat& format) {
+  ConversionFiles files{run.backupPath, run.temporaryPath, format};
+  files.keptOutput = &run.temporaryFile;
   const ConversionEnd end = ConvertFile(
-      {run.backupPath, run.rcPath, format},
+      files,
       [&run](const ChangeRecord& change, LinePrinter print) { ReportChange(run, change, print); });
   switch (end) {
     case ConversionEnd::kOutputNotOpened:
-      return ReportUnwritable(run);
+      return ReportUnchanged(run, "Unable to create " + run.temporaryPath + " for the new text\n" +
+                                      "Make sure that you have write permission to the "
+                                      "directory the file is in.\n");
     case ConversionEnd::kInputNotOpened:
+      TakeBackRun(run);
       return ReportUnreadable(run.settings, run.backupPath);
-    default:
-      return FinishRun(run, end);
+    case ConversionEnd::kInputNotRead:
+      return ReportUnchanged(run, "Unable to read " + run.backupPath + "\n");
+    case ConversionEnd::kOutputNotWritten:
+      return ReportUnchanged(run, "Unable to write the new text to " + run.temporaryPath + "\n");
+    case ConversionEnd::kComplete:
+      break;
   }
+  run.newText = NewText::kWritten;
+  return kSuccess;
 }
 
-}  // namespace
-
-int RunUpdate(const std::string& rcPath, const RunSettings& settings) {
-  if (CheckRcFile(rcPath, settings, FileAction::kUpdate) != kSuccess) {
+// The run up to its new text, written but not yet on disk: kSuccess, or the status of a run that
+// ended before, with its report.
+int StartUpdate(UpdateRun& run) {
+  const RunSettings& settings = run.settings;
+  if (CheckRcFile(run.rcPath, settings, FileAction::kUpdate) != kSuccess) {
     return kFailure;
   }
-  UpdateRun run(rcPath, settings);
   // The format decides how every byte is read, so it is read from the text this run converts;
   // text that cannot be read stops the run, where a guess could corrupt UTF-16 text.
   TextFormat format;
@@ -148,7 +173,7 @@ int RunUpdate(const std::string& rcPath, const RunSettings& settings) {
     return ReportUnwritable(run);
   }
   if (!OpenRunLog(run.rcPath, run.log)) {
-    return ReportLogNotOpened(rcPath, settings);
+    return ReportLogNotOpened(run.rcPath, settings);
   }
   WriteLogHeader(run.log);
   if (!run.firstRun && !CheckModificationOrder(run.rcPath, run.backupPath, run.log)) {
@@ -162,7 +187,110 @@ int RunUpdate(const std::string& rcPath, const RunSettings& settings) {
   if (MakeBackup(run) != kSuccess) {
     return kFailure;
   }
-  return ConvertBackup(run, format);
+  return WriteNewText(run, format);
+}
+
+// Puts the written new texts in their scripts' places: each on disk first, then renamed over its
+// script, so that whoever reads a script finds its old text or its new, whole, and a power cut
+// leaves one of them. The folders are flushed last, so that the renames outlive a power cut too.
+// Returns the folders that could not be flushed.
+std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
+  for (UpdateRun& run : runs) {
+    if (run.newText != NewText::kWritten) {
+      continue;
+    }
+    if (FlushToDisk(run.temporaryFile) && CloseFile(run.temporaryFile)) {
+      run.newText = NewText::kOnDisk;
+    } else {
+      run.failure = "Unable to write the new text to disk in " + run.temporaryPath + "\n";
+    }
+  }
+  std::set<std::string> folders;
+  for (UpdateRun& run : runs) {
+    if (run.newText == NewText::kOnDisk && RenameOverFile(run.temporaryPath, run.rcPath)) {
+      run.newText = NewText::kInPlace;
+      folders.insert(FolderOf(run.rcPath));
+    } else if (run.newText == NewText::kOnDisk) {
+      run.failure = "Unable to replace " + run.rcPath + " with " + run.temporaryPath + "\n";
+    }
+  }
+  std::set<std::string> unflushed;
+  for (const std::string& folder : folders) {
+    if (!FlushFolder(folder)) {
+      unflushed.insert(folder);
+    }
+  }
+  return unflushed;
+}
+
+// Ends a run whose new text went as far as it could: writes the footer, closes the log, stamps
+// the backup and reports how the run ended; or, where the new text is not in place, leaves the
+// script as it was.
+int EndUpdate(UpdateRun& run, bool folderFlushed) {
+  const RunSettings& settings = run.settings;
+  if (run.newText != NewText::kInPlace) {
+    return ReportUnchanged(run, run.failure);
+  }
+  WriteLogFooter(run.log);
+  const bool logWritten = CloseRunLog(run.log);
+  const bool stamped = StampBackupTime(run.rcPath, run.backupPath);
+  if (!folderFlushed) {
+    return ReportFailure(settings, "Unable to flush the folder of " + run.rcPath + " to disk\n" +
+                                       run.rcPath +
+                                       " holds its new text, but a power cut could undo that.\n");
+  }
+  if (!logWritten) {
+    // The rc file is complete and correct; only its history is not, and that is still a
+    // failure a build script should see.
+    return ReportFailure(settings, "Unable to write log information to " +
+                                       ComposeLogPath(run.rcPath) + "\n" +
+                                       "The rc file was updated; only its log is incomplete.\n");
+  }
+  if (!stamped) {
+    return kFailure;
+  }
+  if (!settings.silent) {
+    PrintText("Complete.\n");
+  }
+  return kSuccess;
+}
+
+// Updates a group of files, the reports of each after its heading, in their order.
+void RunUpdateGroup(const std::vector<std::string>& rcPaths,
+                    const std::vector<std::string>& headings, std::size_t first, std::size_t end,
+                    const RunSettings& settings, std::vector<int>& statuses) {
+  std::deque<UpdateRun> runs;
+  std::vector<HeldText> reports(end - first);
+  std::vector<int> started;
+  for (std::size_t index = first; index < end; ++index) {
+    PrintBeforeNextText("");
+    runs.emplace_back(rcPaths[index], settings);
+    HoldConsoleText(reports[index - first]);
+    started.push_back(StartUpdate(runs.back()));
+    StopHoldingConsoleText();
+  }
+  const std::set<std::string> unflushed = PutNewTextsInPlace(runs);
+  for (std::size_t index = first; index < end; ++index) {
+    UpdateRun& run = runs[index - first];
+    // Only what is printed gets its heading: with -s, most files print nothing at all.
+    PrintBeforeNextText(headings[index]);
+    PrintHeldText(reports[index - first]);
+    const int start = started[index - first];
+    statuses.push_back(
+        start == kSuccess ? EndUpdate(run, unflushed.count(FolderOf(run.rcPath)) == 0) : start);
+  }
+}
+
+}  // namespace
+
+std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
+                            const std::vector<std::string>& headings, const RunSettings& settings) {
+  std::vector<int> statuses;
+  for (std::size_t first = 0; first < rcPaths.size(); first += kFilesFlushedTogether) {
+    const std::size_t end = std::min(rcPaths.size(), first + kFilesFlushedTogether);
+    RunUpdateGroup(rcPaths, headings, first, end, settings, statuses);
+  }
+  return statuses;
 }
 
 }  // namespace tablemend

@@ -10,6 +10,16 @@ namespace tablemend {
 namespace {
 
 std::string pendingHeading;
+HeldText* holding = nullptr;
+
+// Keeps a text when output is held; false when it is not.
+bool Hold(std::string_view text, bool utf8) {
+  if (holding == nullptr) {
+    return false;
+  }
+  holding->pieces.emplace_back(utf8, std::string(text));
+  return true;
+}
 
 void WriteUtf8Text(std::string_view text, ConsoleStream stream) {
   if (!PrintToConsoleWindow(text, stream)) {
@@ -18,22 +28,40 @@ void WriteUtf8Text(std::string_view text, ConsoleStream stream) {
 }
 
 void PrintPendingHeading() {
-  if (!pendingHeading.empty()) {
+  if (!pendingHeading.empty() && !Hold(pendingHeading, true)) {
     WriteUtf8Text(pendingHeading, ConsoleStream::kOutput);
-    pendingHeading.clear();
   }
+  pendingHeading.clear();
 }
 
 }  // namespace
 
 void PrintText(std::string_view text) {
   PrintPendingHeading();
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (!Hold(text, false)) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
 }
 
 void PrintUtf8Text(std::string_view text) {
   PrintPendingHeading();
-  WriteUtf8Text(text, ConsoleStream::kOutput);
+  if (!Hold(text, true)) {
+    WriteUtf8Text(text, ConsoleStream::kOutput);
+  }
+}
+
+void HoldConsoleText(HeldText& held) {
+  holding = &held;
+}
+
+void StopHoldingConsoleText() {
+  holding = nullptr;
+}
+
+void PrintHeldText(const HeldText& held) {
+  for (const auto& [utf8, text] : held.pieces) {
+    (utf8 ? PrintUtf8Text : PrintText)(text);
+  }
 }
 
 void PrintBeforeNextText(std::string_view heading) {

@@ -3,7 +3,10 @@
 #ifndef TABLEMEND_PLATFORM_CONSOLE_H
 #define TABLEMEND_PLATFORM_CONSOLE_H
 
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tablemend {
 
@@ -19,6 +22,18 @@ void PrintUtf8Text(std::string_view text);
 // nothing is: a heading that names the file of the reports that follow, if any do. An empty text
 // drops the one pending.
 void PrintBeforeNextText(std::string_view heading);
+
+// What was printed while it was held: each piece with whether it was UTF-8 text.
+struct HeldText {
+  std::vector<std::pair<bool, std::string>> pieces;
+};
+
+// Holds everything printed to standard output in `held`, instead of writing it, until
+// StopHoldingConsoleText: files handled together print their reports in turn, with
+// PrintHeldText.
+void HoldConsoleText(HeldText& held);
+void StopHoldingConsoleText();
+void PrintHeldText(const HeldText& held);
 
 // Writes UTF-8 text to standard error, unbuffered.
 void PrintError(std::string_view text);

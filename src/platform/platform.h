@@ -21,13 +21,18 @@ PathKind QueryPathKind(const std::string& path);
 // True when a status query of the path succeeds, for a file or a directory alike.
 bool FileExists(const std::string& path);
 
-// True when both paths would name one file: the same name, the same file where both exist, and
-// on Windows also names that Windows resolves alike (a trailing dot dropped, case not counting),
-// where neither needs to exist. The program asks it of names in one folder.
+// True when both paths would name one file: the same name, a symbolic link to the other, and on
+// Windows also names that Windows resolves alike (a trailing dot dropped, case not counting),
+// where neither needs to exist. Two names of one file (hard links) are two names: the program
+// never writes a file in place, and a killed first run leaves its script and backup so. The
+// program asks it of names in one folder.
 bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 
 // The characters that separate folders in a path: '/', and on Windows also '\' and ':'.
 std::string_view PathSeparators();
+
+// Where the last component of a path starts: after its last separator, or at 0.
+std::size_t FindLastComponent(std::string_view path);
 
 // Orders two file names (UTF-8) as the file system tells names apart: byte by byte on POSIX
 // systems, and on Windows regardless of case, as its file systems compare them. Less than zero,
@@ -65,8 +70,23 @@ bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream);
 bool RenameFile(const std::string& from, const std::string& to);
 
 // Moves a file to a name in the same folder in one step, replacing the file of that name, even a
-// read-only one; false when the system refuses.
+// read-only one (whose attribute, on Windows, stays with it under any other name it has); the
+// move is on disk when it returns on Windows, and once the folder is flushed on POSIX systems.
+// False when the system refuses.
 bool RenameOverFile(const std::string& from, const std::string& to);
+
+// Gives a file a second name in the same folder; false when a file of that name exists, or the
+// file system has no hard links (FAT, some network shares).
+bool LinkFile(const std::string& from, const std::string& to);
+
+// Removes a file's name, even a read-only file's (whose attribute, on Windows, stays with it
+// under any other name it has).
+bool RemoveFile(const std::string& path);
+
+// Makes the renames, links and removals made in a folder (given as a path prefix, as for
+// ListFolderFiles) survive a power cut: the POSIX folder is flushed; on Windows the renames
+// wrote through already.
+bool FlushFolder(const std::string& folderPrefix);
 
 // An open file, closed when it goes out of scope. The value is a descriptor on POSIX and a
 // HANDLE on Windows; -1 means none on both.
@@ -86,15 +106,13 @@ bool IsOpen(const FileHandle& file);
 // Binary opens: no translation of any byte happens below the text stream. Other programs may
 // go on reading and writing a file this program holds open for reading.
 bool OpenForReading(const std::string& path, FileHandle& file);
-// Creates the file with the platform's default attributes, or cuts an existing one to length zero.
-bool OpenForWriting(const std::string& path, FileHandle& file);
+// Creates a new file for writing, never one that exists, with the permissions of the file at
+// `modelPath`: on POSIX systems its permission bits, whatever the umask, and its owner and group
+// where the system allows it (as sed -i keeps them); on Windows its read-only attribute, the
+// handle writing all the same. False when the file exists already or cannot be made so.
+bool CreateFileLike(const std::string& path, const std::string& modelPath, FileHandle& file);
 // Opens for appending at the end, creating the file when missing; never truncates.
 bool OpenForAppending(const std::string& path, FileHandle& file);
-
-// Gives an open file the permission bits of the file at `modelPath` (POSIX), so that a file made
-// from a private one stays private whatever the umask. Windows files keep the attributes they
-// were created with, which inherit the folder's access rules: nothing to do there.
-bool CopyPermissions(const std::string& modelPath, const FileHandle& file);
 
 // Opens a file that must exist for writing, without cutting it or changing its times: tells
 // whether it may be written before anything is.
@@ -107,6 +125,8 @@ bool GetFileLength(const FileHandle& file, std::int64_t& length);
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity);
 // Writes all `size` bytes, retrying short writes; false when the system fails.
 bool WriteBytes(FileHandle& file, const char* data, std::size_t size);
+// Waits until what was written to the file is on disk; false when the system reports a failure.
+bool FlushToDisk(FileHandle& file);
 // Closes the file; false when the system reports a failure (a delayed write error, say).
 bool CloseFile(FileHandle& file);
 

@@ -19,16 +19,28 @@ int Descriptor(const FileHandle& file) {
   return static_cast<int>(file.native);
 }
 
-bool OpenWithFlags(const std::string& path, int flags, FileHandle& file) {
+bool OpenWithFlags(const std::string& path, int flags, FileHandle& file, mode_t mode = 0666) {
   FileHandle opened;
   do {
-    opened.native = open(path.c_str(), flags | O_CLOEXEC, 0666);
+    opened.native = open(path.c_str(), flags | O_CLOEXEC, mode);
   } while (opened.native < 0 && errno == EINTR);
   if (opened.native < 0) {
     return false;
   }
   file = std::move(opened);
   return true;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat status;
+  return lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// Owner and group where this user may give them, else the group alone; where neither may be
+// given, the file stays this user's, as sed -i leaves it. False then.
+bool GiveOwnerAndGroup(int descriptor, const struct stat& model) {
+  return fchown(descriptor, model.st_uid, model.st_gid) == 0 ||
+         fchown(descriptor, static_cast<uid_t>(-1), model.st_gid) == 0;
 }
 
 }  // namespace
@@ -50,11 +62,12 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
   }
   struct stat firstStatus;
   struct stat secondStatus;
-  if (stat(first.c_str(), &firstStatus) == 0 && stat(second.c_str(), &secondStatus) == 0) {
-    return firstStatus.st_dev == secondStatus.st_dev && firstStatus.st_ino == secondStatus.st_ino;
+  if (stat(first.c_str(), &firstStatus) != 0 || stat(second.c_str(), &secondStatus) != 0 ||
+      firstStatus.st_dev != secondStatus.st_dev || firstStatus.st_ino != secondStatus.st_ino) {
+    // A POSIX file system takes a name that does not exist yet as it is spelt.
+    return false;
   }
-  // A POSIX file system takes a name that does not exist yet as it is spelt.
-  return false;
+  return IsSymbolicLink(first) || IsSymbolicLink(second);
 }
 
 bool ReadLocalTime(std::tm& time) {
@@ -107,22 +120,46 @@ bool RenameOverFile(const std::string& from, const std::string& to) {
   return rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool LinkFile(const std::string& from, const std::string& to) {
+  return link(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  return unlink(path.c_str()) == 0;
+}
+
+bool FlushFolder(const std::string& folderPrefix) {
+  FileHandle folder;
+  return OpenWithFlags(folderPrefix.empty() ? "." : folderPrefix, O_RDONLY | O_DIRECTORY, folder) &&
+         FlushToDisk(folder) && CloseFile(folder);
+}
+
 bool OpenForReading(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_RDONLY, file);
 }
 
-bool OpenForWriting(const std::string& path, FileHandle& file) {
-  return OpenWithFlags(path, O_WRONLY | O_CREAT | O_TRUNC, file);
+bool CreateFileLike(const std::string& path, const std::string& modelPath, FileHandle& file) {
+  struct stat model;
+  FileHandle created;
+  // Private until it has the model's mode, which the umask does not narrow.
+  if (stat(modelPath.c_str(), &model) != 0 ||
+      !OpenWithFlags(path, O_WRONLY | O_CREAT | O_EXCL, created, 0600)) {
+    return false;
+  }
+  const int descriptor = Descriptor(created);
+  GiveOwnerAndGroup(descriptor, model);
+  // A file that cannot have the script's mode is no file to put in the script's place.
+  if (fchmod(descriptor, model.st_mode & 0777) != 0) {
+    CloseFile(created);
+    unlink(path.c_str());
+    return false;
+  }
+  file = std::move(created);
+  return true;
 }
 
 bool OpenForAppending(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_WRONLY | O_CREAT | O_APPEND, file);
-}
-
-bool CopyPermissions(const std::string& modelPath, const FileHandle& file) {
-  struct stat model;
-  return stat(modelPath.c_str(), &model) == 0 &&
-         fchmod(Descriptor(file), model.st_mode & 0777) == 0;
 }
 
 bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
@@ -159,6 +196,10 @@ bool WriteBytes(FileHandle& file, const char* data, std::size_t size) {
     size -= static_cast<std::size_t>(written);
   }
   return true;
+}
+
+bool FlushToDisk(FileHandle& file) {
+  return fsync(Descriptor(file)) == 0;
 }
 
 bool CloseFile(FileHandle& file) {
@@ -210,8 +251,11 @@ bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& 
     return false;
   }
   while (const dirent* entry = readdir(folder.get())) {
+    // The entry's type where the file system tells it; a link's is that of what it leads to.
     const std::string name = entry->d_name;
-    if (QueryPathKind(folderPrefix + name) != PathKind::kDirectory) {
+    const bool known = entry->d_type == DT_REG || entry->d_type == DT_DIR;
+    if (known ? entry->d_type == DT_REG
+              : QueryPathKind(folderPrefix + name) != PathKind::kDirectory) {
       names.push_back(name);
     }
   }

@@ -1,9 +1,15 @@
-// The parts of the platform layer that are the same on every platform: the existence test built
-// on the status query, the ownership of an open file, which moves, and is closed when its owner
-// goes out of scope (both platforms mark "no file" with -1), and the order of two file times.
+// The parts of the platform layer that are the same on every platform: the last component of a
+// path, the existence test built on the status query, the ownership of an open file, which moves,
+// and is closed when its owner goes out of scope (both platforms mark "no file" with -1), and the
+// order of two file times.
 #include "platform/platform.h"
 
 namespace tablemend {
+
+std::size_t FindLastComponent(std::string_view path) {
+  const std::size_t separator = path.find_last_of(PathSeparators());
+  return separator == std::string_view::npos ? 0 : separator + 1;
+}
 
 bool FileExists(const std::string& path) {
   return QueryPathKind(path) != PathKind::kMissing;

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <utility>
 
 #include "platform/platform.h"
@@ -65,12 +66,12 @@ std::wstring WidePath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
-bool OpenWithCreateFile(const std::string& path, DWORD access, DWORD disposition,
-                        FileHandle& file) {
+bool OpenWithCreateFile(const std::string& path, DWORD access, DWORD disposition, FileHandle& file,
+                        DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
   // Others may read and write the file meanwhile, as with any file an editor has open.
   const HANDLE handle =
       CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                  disposition, attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -93,6 +94,12 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& informati
   return known;
 }
 
+// A symbolic link, or another name that the system resolves to a file elsewhere.
+bool IsReparsePoint(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 // True when the path, which is not a folder, leads to a file on a disk rather than a device
 // (CON, NUL, COM1) or a pipe.
 bool IsDiskFile(const std::string& path) {
@@ -105,6 +112,46 @@ bool IsDiskFile(const std::string& path) {
   const bool onDisk = GetFileType(handle) == FILE_TYPE_DISK;
   CloseHandle(handle);
   return onDisk;
+}
+
+DWORD WithoutReadOnly(DWORD attributes) {
+  const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  return writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL;
+}
+
+bool SetAttributesThrough(HANDLE file, DWORD attributes) {
+  FILE_BASIC_INFO information{};  // times of zero stay as they are
+  information.FileAttributes = attributes;
+  return SetFileInformationByHandle(file, FileBasicInfo, &information, sizeof information) != 0;
+}
+
+// Runs the step on a read-only file with its attribute lifted, and sets it again after: through a
+// handle, so that the file keeps it under any other name it has (a backup made by a hard link)
+// once the step took this one; where no handle may write a read-only file's attributes (Wine),
+// by its name, where that still names a file. False, without the step, where the file is not
+// read-only.
+bool WithReadOnlyLifted(const std::wstring& path, const std::function<bool()>& step) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    return false;
+  }
+  const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    const bool done = SetAttributesThrough(file, WithoutReadOnly(attributes)) && step();
+    SetAttributesThrough(file, attributes);
+    CloseHandle(file);
+    return done;
+  }
+  if (SetFileAttributesW(path.c_str(), WithoutReadOnly(attributes)) == 0) {
+    return false;
+  }
+  const bool done = step();
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    SetFileAttributesW(path.c_str(), attributes);
+  }
+  return done;
 }
 
 // Sets the last-write time through a handle that may write attributes alone, which a read-only
@@ -135,18 +182,20 @@ PathKind QueryPathKind(const std::string& path) {
 }
 
 bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
-  BY_HANDLE_FILE_INFORMATION firstInformation;
-  BY_HANDLE_FILE_INFORMATION secondInformation;
-  if (FileIdentity(first, firstInformation) && FileIdentity(second, secondInformation)) {
-    return firstInformation.dwVolumeSerialNumber == secondInformation.dwVolumeSerialNumber &&
-           firstInformation.nFileIndexHigh == secondInformation.nFileIndexHigh &&
-           firstInformation.nFileIndexLow == secondInformation.nFileIndexLow;
-  }
   const std::wstring firstFull = FullPathName(Widen(first));
   const std::wstring secondFull = FullPathName(Widen(second));
   // Names differing only in case are one file on Windows file systems.
-  return !firstFull.empty() && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, firstFull.c_str(),
-                                              -1, secondFull.c_str(), -1) == CSTR_EQUAL;
+  if (!firstFull.empty() && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, firstFull.c_str(), -1,
+                                           secondFull.c_str(), -1) == CSTR_EQUAL) {
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION firstInformation;
+  BY_HANDLE_FILE_INFORMATION secondInformation;
+  return FileIdentity(first, firstInformation) && FileIdentity(second, secondInformation) &&
+         firstInformation.dwVolumeSerialNumber == secondInformation.dwVolumeSerialNumber &&
+         firstInformation.nFileIndexHigh == secondInformation.nFileIndexHigh &&
+         firstInformation.nFileIndexLow == secondInformation.nFileIndexLow &&
+         (IsReparsePoint(first) || IsReparsePoint(second));
 }
 
 bool ReadLocalTime(std::tm& time) {
@@ -186,37 +235,47 @@ bool RenameFile(const std::string& from, const std::string& to) {
 bool RenameOverFile(const std::string& from, const std::string& to) {
   const std::wstring wideFrom = WidePath(from);
   const std::wstring wideTo = WidePath(to);
-  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
-    return true;
-  }
-  // A read-only file cannot be replaced: its attribute goes first, and comes back on failure.
-  const DWORD attributes = GetFileAttributesW(wideTo.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
-      SetFileAttributesW(wideTo.c_str(), FILE_ATTRIBUTE_NORMAL) == 0) {
-    return false;
-  }
-  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING) != 0) {
-    return true;
-  }
-  SetFileAttributesW(wideTo.c_str(), attributes);
-  return false;
+  // On disk when it returns: no folder to flush after it.
+  const auto move = [&] {
+    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  };
+  // A read-only file may not be replaced as it stands.
+  return move() || WithReadOnlyLifted(wideTo, move);
+}
+
+bool LinkFile(const std::string& from, const std::string& to) {
+  return CreateHardLinkW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr) != 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  const std::wstring widePath = WidePath(path);
+  const auto remove = [&] { return DeleteFileW(widePath.c_str()) != 0; };
+  return remove() || WithReadOnlyLifted(widePath, remove);
+}
+
+bool FlushFolder(const std::string&) {
+  return true;
 }
 
 bool OpenForReading(const std::string& path, FileHandle& file) {
   return OpenWithCreateFile(path, GENERIC_READ, OPEN_EXISTING, file);
 }
 
-bool OpenForWriting(const std::string& path, FileHandle& file) {
-  return OpenWithCreateFile(path, GENERIC_WRITE, CREATE_ALWAYS, file);
+bool CreateFileLike(const std::string& path, const std::string& modelPath, FileHandle& file) {
+  // A new file may be made read-only at once: the handle that made it still writes.
+  const DWORD model = GetFileAttributesW(WidePath(modelPath).c_str());
+  if (model == INVALID_FILE_ATTRIBUTES) {
+    return false;
+  }
+  const DWORD attributes =
+      (model & FILE_ATTRIBUTE_READONLY) != 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
+  return OpenWithCreateFile(path, GENERIC_WRITE, CREATE_NEW, file, attributes);
 }
 
 bool OpenForAppending(const std::string& path, FileHandle& file) {
   // Append access alone makes every write land at the end, as O_APPEND does.
   return OpenWithCreateFile(path, FILE_APPEND_DATA, OPEN_ALWAYS, file);
-}
-
-bool CopyPermissions(const std::string&, const FileHandle&) {
-  return true;
 }
 
 bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
@@ -254,6 +313,10 @@ bool WriteBytes(FileHandle& file, const char* data, std::size_t size) {
   return true;
 }
 
+bool FlushToDisk(FileHandle& file) {
+  return FlushFileBuffers(NativeHandle(file)) != 0;
+}
+
 bool CloseFile(FileHandle& file) {
   if (!IsOpen(file)) {
     return true;
@@ -277,22 +340,10 @@ bool GetLastWriteTime(const FileHandle& file, FileTime& time) {
 }
 
 bool SetLastWriteTimeToNow(const std::string& path) {
-  if (StampOpenedForAttributes(path)) {
-    return true;
-  }
   // Some file systems, and Wine, refuse even attribute writing on a read-only file: the
   // attribute is lifted for the stamp alone.
-  const std::wstring widePath = WidePath(path);
-  const DWORD attributes = GetFileAttributesW(widePath.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
-    return false;
-  }
-  const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-  if (SetFileAttributesW(widePath.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL) == 0) {
-    return false;
-  }
-  const bool stamped = StampOpenedForAttributes(path);
-  return SetFileAttributesW(widePath.c_str(), attributes) != 0 && stamped;
+  const auto stamp = [&path] { return StampOpenedForAttributes(path); };
+  return stamp() || WithReadOnlyLifted(WidePath(path), stamp);
 }
 
 std::string_view PathSeparators() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tablemend {
 
@@ -46,9 +47,9 @@ BasicTextWriter<Unit>::~BasicTextWriter() {
 }
 
 template <typename Unit>
-bool OpenTextWriter(const std::string& path, const TextFormat& format,
-                    BasicTextWriter<Unit>& writer) {
-  if (!OpenForWriting(path, writer.file)) {
+bool CreateTextWriterLike(const std::string& path, const std::string& modelPath,
+                          const TextFormat& format, BasicTextWriter<Unit>& writer) {
+  if (!CreateFileLike(path, modelPath, writer.file)) {
     return false;
   }
   StartTextWriter(format, writer, kTextBufferSize);
@@ -149,17 +150,26 @@ bool CloseTextWriter(BasicTextWriter<Unit>& writer) {
   return CloseFile(writer.file) && flushed;
 }
 
+template <typename Unit>
+bool ReleaseTextWriterFile(BasicTextWriter<Unit>& writer, FileHandle& file) {
+  const bool flushed = FlushTextWriter(writer);
+  file = std::move(writer.file);
+  return flushed;
+}
+
 // The two code-unit widths: bytes, and UTF-16 units.
-#define TABLEMEND_TEXT_WRITER_FOR(Unit)                                                        \
-  template struct BasicTextWriter<Unit>;                                                       \
-  template bool OpenTextWriter(const std::string&, const TextFormat&, BasicTextWriter<Unit>&); \
-  template void AttachTextWriter(std::string&, const TextFormat&, BasicTextWriter<Unit>&,      \
-                                 std::size_t);                                                 \
-  template void AttachTextDiscarder(const TextFormat&, BasicTextWriter<Unit>&);                \
-  template void WriteLineChunk(BasicTextWriter<Unit>&, UnitsOf<Unit>::View);                   \
-  template void WriteStoredUnits(BasicTextWriter<Unit>&, const Unit*, std::size_t);            \
-  template bool FlushTextWriter(BasicTextWriter<Unit>&);                                       \
-  template bool CloseTextWriter(BasicTextWriter<Unit>&);
+#define TABLEMEND_TEXT_WRITER_FOR(Unit)                                                         \
+  template struct BasicTextWriter<Unit>;                                                        \
+  template bool CreateTextWriterLike(const std::string&, const std::string&, const TextFormat&, \
+                                     BasicTextWriter<Unit>&);                                   \
+  template void AttachTextWriter(std::string&, const TextFormat&, BasicTextWriter<Unit>&,       \
+                                 std::size_t);                                                  \
+  template void AttachTextDiscarder(const TextFormat&, BasicTextWriter<Unit>&);                 \
+  template void WriteLineChunk(BasicTextWriter<Unit>&, UnitsOf<Unit>::View);                    \
+  template void WriteStoredUnits(BasicTextWriter<Unit>&, const Unit*, std::size_t);             \
+  template bool FlushTextWriter(BasicTextWriter<Unit>&);                                        \
+  template bool CloseTextWriter(BasicTextWriter<Unit>&);                                        \
+  template bool ReleaseTextWriterFile(BasicTextWriter<Unit>&, FileHandle&);
 TABLEMEND_TEXT_WRITER_FOR(char)
 TABLEMEND_TEXT_WRITER_FOR(char16_t)
 

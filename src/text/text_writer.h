@@ -36,11 +36,11 @@ struct BasicTextWriter {
 
 using TextWriter = BasicTextWriter<char>;
 
-// Creates the file anew or cuts it to length zero, and writes the byte-order mark when the
-// format has one.
+// Creates a new file with the permissions of the file at `modelPath` (CreateFileLike), and writes
+// the byte-order mark when the format has one.
 template <typename Unit>
-bool OpenTextWriter(const std::string& path, const TextFormat& format,
-                    BasicTextWriter<Unit>& writer);
+bool CreateTextWriterLike(const std::string& path, const std::string& modelPath,
+                          const TextFormat& format, BasicTextWriter<Unit>& writer);
 // Writes to memory; a small buffer (for tests) makes every flush path run often.
 template <typename Unit>
 void AttachTextWriter(std::string& target, const TextFormat& format, BasicTextWriter<Unit>& writer,
@@ -74,6 +74,9 @@ bool FlushTextWriter(BasicTextWriter<Unit>& writer);
 // Flushes and closes; false when any write, the flush or the close failed.
 template <typename Unit>
 bool CloseTextWriter(BasicTextWriter<Unit>& writer);
+// Flushes and hands the file, still open, to the caller; false when any write failed.
+template <typename Unit>
+bool ReleaseTextWriterFile(BasicTextWriter<Unit>& writer, FileHandle& file);
 
 }  // namespace tablemend
 

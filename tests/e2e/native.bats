@@ -18,13 +18,16 @@ load helper
   assert_log app.rc.log "$golden/app.rc.log.expected"
 }
 
-@test "a full disk is reported, and the next run with room writes the whole file" {
+@test "a full disk leaves the script as it was, and the next run with room writes the whole file" {
   printf 'STRINGTABLE\r\nBEGIN\r\n' >a.rc
   yes 'A, ""' | head -n 20000 | sed 's/$/\r/' >>a.rc
   cp a.rc original
   run sh -c 'ulimit -f 64 && trap "" XFSZ && exec "$@"' sh "$TABLEMEND" -f a.rc
-  assert_equal "$status: $output" "255: $(printf 'Unable to write a.rc\nThe rc file a.rc is incomplete; the backup file a.rc.original keeps the original text.\nExiting.')"
-  assert_files_equal a.rc.original original
+  assert_failure 255
+  assert_output --regexp $'^Unable to write the new text to \\.a\\.rc\\.tablemend-[a-z0-9]{6}\na\\.rc is unchanged\\.\nExiting\\.$'
+  # As before the run: no backup, no temporary file.
+  assert_equal "$(ls -A)" "$(printf 'a.rc\na.rc.log\noriginal')"
+  assert_files_equal a.rc original
   expect_run 0 Complete. -f a.rc
   cmp a.rc <(sed 's/""/"--"/; 3s/--/EI/' original)
 }

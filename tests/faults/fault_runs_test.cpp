@@ -1,8 +1,11 @@
 // Every file operation of a run, failed or killed in turn through the preloaded fault shim, over
-// the example in UTF-8 and in UTF-16, on a first run and on a later one: the original text always
-// survives, the log keeps every earlier byte, "Complete." stands for a whole converted file, and
-// after a killed run, touching the backup lets the next run recover. Driven from here, the loop
-// runs the program hundreds of times a second.
+// the example in UTF-8 and in UTF-16, on a first run and on a later one: the script always holds
+// its whole old text or its whole new text, the original text always survives, the log keeps
+// every earlier byte, "Complete." stands for a whole converted file, and after a killed run,
+// touching the backup lets the next run recover. Then a power cut after each operation of a
+// recorded run, which loses every write that no flush followed. Driven from here, the loop runs
+// the program hundreds of times a second.
+#include <fcntl.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -10,9 +13,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "support/utf16.h"
 #include "unicode/unicode.h"
@@ -38,6 +43,63 @@ std::string StoreAs(bool utf16, const std::string& utf8) {
   return utf16 ? check::StoreUtf16(DecodeUtf8(marked), {TextEncoding::kUtf16BigEndian, false})
                : marked;
 }
+
+// The files of a folder as a recorded run leaves them after a power cut: each name the file its
+// renames, links and removals gave it, and each file the bytes written to it that a flush of it
+// followed. A file's bytes are those it holds once the run completed, after any it had before.
+struct PowerCut {
+  struct File {
+    std::string before;  // what it held before the run, unless the run emptied it
+    std::size_t written = 0;
+    std::size_t flushed = 0;
+  };
+  std::vector<File> files;
+  std::map<std::string, std::size_t> names;
+
+  explicit PowerCut(const fs::path& folder) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+      names[entry.path().filename().string()] = files.size();
+      files.push_back({ReadFile(entry.path())});
+    }
+  }
+
+  void Replay(const std::vector<std::string>& record, std::size_t count) {
+    std::map<int, std::size_t> open;
+    for (std::size_t index = 0; index < count; ++index) {
+      std::istringstream operation(record[index]);
+      std::string verb, from, to;
+      int fd = -1, flags = 0;
+      std::size_t size = 0;
+      operation >> verb;
+      if (verb == "open" && operation >> fd >> flags >> from && (flags & O_DIRECTORY) == 0) {
+        if (names.emplace(from, files.size()).second) {
+          files.emplace_back();
+        }
+        open[fd] = names[from];
+      } else if (verb == "write" && operation >> fd >> size && open.count(fd) != 0) {
+        files[open[fd]].written += size;
+      } else if (verb == "fsync" && operation >> fd && open.count(fd) != 0) {
+        files[open[fd]].flushed = files[open[fd]].written;
+      } else if ((verb == "rename" || verb == "link") && operation >> from >> to) {
+        names[to] = names[from];
+        names.erase(verb == "rename" ? from : "");
+      } else if (verb == "unlink" && operation >> from) {
+        names.erase(from);
+      }
+    }
+  }
+
+  // What `name` holds, given the folder where the whole record has run.
+  std::string Read(const std::string& name, const PowerCut& end, const fs::path& endFolder) const {
+    const File& file = files[names.at(name)];
+    for (const auto& [endName, index] : end.names) {
+      if (index == names.at(name)) {
+        return ReadFile(endFolder / endName).substr(0, file.before.size() + file.flushed);
+      }
+    }
+    return file.before;
+  }
+};
 
 // UTF-16 or UTF-8; a later run, from a converted file with its backup and log, or a first run.
 class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
@@ -79,17 +141,16 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
     return Run(run_, "", kShim + variables);
   }
 
-  // The original text is in the backup (or, before the backup was made, still in the rc file),
-  // the log kept every earlier byte, and a run that says "Complete." wrote the whole converted
-  // file, or else failed with -1 or was killed.
+  // The script holds its whole old or new text, the original text is in the backup (or, before
+  // the backup was made, still in the script), the log kept every earlier byte, and a run that
+  // says "Complete." wrote the whole converted file, or else failed with -1 or was killed.
   void ExpectNothingLost(int status) {
-    const fs::path kept = fs::exists(run_ / "app.rc.original") ? "app.rc.original" : "app.rc";
-    EXPECT_EQ(ReadFile(run_ / kept), original_) << "in " << kept;
+    ExpectWholeText(ReadFile(run_ / "app.rc"), ReadFile(run_ / "app.rc.original"));
     const std::string log = ReadFile(start_ / "app.rc.log");
     const std::string newLog = ReadFile(run_ / "app.rc.log");
     EXPECT_EQ(newLog.substr(0, log.size()), log);
-    // The footer marks a completed rc file only.
-    if (output_.find(" is incomplete; the backup") != std::string::npos) {
+    // The footer marks a completed run only.
+    if (output_.find(" is unchanged.") != std::string::npos) {
       EXPECT_EQ(newLog.find("Files complete", log.size()), std::string::npos) << output_;
     }
     const bool complete = output_ == "Complete.\n";
@@ -99,18 +160,25 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
     EXPECT_TRUE(complete || status == 255 || status == -1) << output_;
   }
 
-  // After a killed run: moves the text back when the run died between the rename and the new
-  // file, touches the backup, and runs again.
+  // The script's text, whole, before or after the run, and the original text in the backup or
+  // the script.
+  void ExpectWholeText(const std::string& script, const std::string& backup) {
+    EXPECT_TRUE(script == ReadFile(start_ / "app.rc") || script == expected_) << script.size();
+    EXPECT_TRUE(script == original_ || backup == original_);
+  }
+
+  // After a killed run, between the new text's rename and the backup's stamp: touches the backup,
+  // and runs again, which also removes the temporary file the killed run left.
   void ExpectRecovery() {
-    if (!fs::exists(run_ / "app.rc")) {
-      fs::rename(run_ / "app.rc.original", run_ / "app.rc");
-    }
     if (fs::exists(run_ / "app.rc.original")) {
       fs::last_write_time(run_ / "app.rc.original", fs::file_time_type::clock::now());
     }
     Run(run_, "");
     EXPECT_EQ(output_, "Complete.\n");
     EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
+    for (const fs::directory_entry& entry : fs::directory_iterator(run_)) {
+      EXPECT_EQ(entry.path().filename().string().find(".tablemend-"), std::string::npos);
+    }
   }
 
   fs::path scratch_, start_, run_;
@@ -138,6 +206,27 @@ TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
       EXPECT_NE(ReadFile(run_ / "app.rc.log").find("Starting New Log"), std::string::npos);
     }
     ExpectRecovery();
+  }
+}
+
+TEST_P(FaultRuns, APowerCutAfterAnyOperationLeavesAWholeScript) {
+  RunFromStart("FAULT_RECORD='" + (scratch_ / "record").string() + "'");
+  ASSERT_EQ(output_, "Complete.\n");
+  std::vector<std::string> record;
+  std::ifstream lines(scratch_ / "record");
+  for (std::string line; std::getline(lines, line);) {
+    record.push_back(line);
+  }
+  PowerCut end(start_);
+  end.Replay(record, record.size());
+  for (std::size_t count = 0; count <= record.size() && !HasFailure(); ++count) {
+    SCOPED_TRACE("a power cut after " + (count > 0 ? record[count - 1] : "nothing"));
+    PowerCut cut(start_);
+    cut.Replay(record, count);
+    ASSERT_EQ(cut.names.count("app.rc"), 1u);
+    ExpectWholeText(cut.Read("app.rc", end, run_), cut.names.count("app.rc.original") != 0
+                                                       ? cut.Read("app.rc.original", end, run_)
+                                                       : std::string());
   }
 }
 

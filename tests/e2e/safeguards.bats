@@ -1,0 +1,86 @@
+# What keeps the text safe: the hand-edit guard, read-only files, the program's own files never
+# taken for scripts, and a script never missing or cut short while a run replaces it.
+load helper
+
+@test "a hand edit after a run is refused and kept, with the banner shown even with -s" {
+  cp "$examples/app.rc" app.rc && expect_run 0 "" -s -f app.rc
+  cp app.rc.log before.log
+  echo "edited by hand" >app.rc
+  set_time_after app.rc app.rc.original 1000
+  expect_run 255 refusal.expected -v -f app.rc
+  expect_run 255 refusal.expected -s -f app.rc
+  assert_equal "$(cat app.rc)" "edited by hand"
+  assert_files_equal app.rc.original "$examples/app.rc"
+  local refusal=("$golden/log-header.expected" "$golden/refusal.log.expected" "$golden/log-footer.expected")
+  assert_log app.rc.log before.log "${refusal[@]}" "${refusal[@]}"
+  # Equal times are allowed: touching the backup throws the edit away.
+  touch -r app.rc app.rc.original
+  expect_run 0 Complete. -f app.rc
+  assert_files_equal app.rc "$golden/app.rc.expected"
+}
+
+@test "a read-only script is converted and its backup stamped, as an ordinary user" {
+  enter_user_folder
+  cp "$examples/app.rc" app.rc && chmod 444 app.rc && give_to_user app.rc
+  TM=tm_user expect_run 0 Complete. -f app.rc
+  # The new script keeps the mode (on Windows, the read-only attribute), so the next run may not
+  # write it, and says so before touching anything.
+  assert_equal "$(stat -c %a app.rc app.rc.original)" "$(printf '444\n444')"
+  local before=$(stat -c '%.9Y %n' app.rc*; cksum app.rc*)
+  TM=tm_user expect_run 255 'Unable to open app.rc for writing\nMake sure that you have permission to write to the file.\nExiting.' -f app.rc
+  assert_equal "$(stat -c '%.9Y %n' app.rc*; cksum app.rc*)" "$before"
+  chmod u+w app.rc
+  TM=tm_user expect_run 0 Complete. -f app.rc
+  TM=tm_user expect_run 0 Restored. --restore -f app.rc
+  assert_equal "$(ls && stat -c %a app.rc)" "$(printf 'app.rc\napp.rc.log\n444')"
+  assert_files_equal app.rc "$examples/app.rc"
+}
+
+@test "a backup whose time cannot be set is reported even with -s, and every byte stays" {
+  [ "$(id -u)" -eq 0 ] || skip "only root can give the backup to a user other than the one running"
+  enter_user_folder
+  cp "$examples/app.rc" app.rc
+  TM=tm_user expect_run 255 'Unable to set the last-write time of the backup file app.rc.original\napp.rc was written, but the next run will refuse it as edited by hand.\nTo let it run, make app.rc.original writable by this user, or set its time to now.' -s -f app.rc
+  assert_files_equal app.rc "$golden/app.rc.expected"
+  assert_files_equal app.rc.original "$examples/app.rc"
+  assert_log app.rc.log "$golden/app.rc.log.expected"
+  # What the report says lets the runs go on: a backup this user may write (under Wine, which sets
+  # a time by its value, as only the owner may: one it owns), its time set to now.
+  [ -z "${TABLEMEND_LAUNCHER-}" ] && chmod 666 app.rc.original || give_to_user app.rc.original
+  touch app.rc.original
+  for round in first second; do
+    TM=tm_user expect_run 0 Complete. -f app.rc
+  done
+}
+
+@test "a backup or a log beside its script is never converted, even when a wildcard names it" {
+  cp "$examples/app.rc" a.rc && cp a.rc b.rc && tm -s a.rc b.rc
+  expect_run 255 '==> a.rc <==\nComplete.\n==> a.rc.log <==\na.rc.log is the log of a.rc: not converted\n==> a.rc.original <==\na.rc.original is the backup of a.rc: not converted\n==> b.rc <==\nComplete.\n==> b.rc.log <==\nb.rc.log is the log of b.rc: not converted\n==> b.rc.original <==\nb.rc.original is the backup of b.rc: not converted' *
+  expect_run 255 "" -s --check a.rc.log b.rc.original
+  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.log\na.rc.original\nb.rc\nb.rc.log\nb.rc.original')"
+  assert_files_equal a.rc.original "$examples/app.rc"
+  # The extension in force names the backup; a name whose script is missing is a script.
+  mv a.rc.original a.rc.bak && rm b.rc
+  expect_run 255 'a.rc.bak is the backup of a.rc: not converted' -e bak a.rc.bak
+  expect_run 0 Complete. b.rc.original
+  assert_files_equal b.rc.original "$golden/app.rc.expected"
+}
+
+@test "a run leaves no temporary file, removes one a killed run left, and never takes one for a script" {
+  cp "$examples/app.rc" app.rc && : >.app.rc.tablemend-k1ll3d && : >.b.rc.tablemend-abcdef
+  expect_run 255 '.app.rc.tablemend-k1ll3d is a temporary file of app.rc: not converted' .app.rc.tablemend-k1ll3d
+  expect_run 0 Complete. app.rc
+  assert_equal "$(ls -A)" "$(printf '.b.rc.tablemend-abcdef\napp.rc\napp.rc.log\napp.rc.original')"
+}
+
+@test "a reader of the script finds it whole, old or new, while a first run and three more replace it" {
+  cp "$examples/app.rc" old.rc && for doubling in {1..11}; do cat old.rc old.rc >x && mv x old.rc; done
+  mkdir new && cp old.rc new/app.rc && (cd new && tm -s app.rc) && cp old.rc app.rc
+  { for run in 1 2 3 4; do $TABLEMEND_LAUNCHER "$TABLEMEND" -s app.rc; done; : >done; } &
+  local reads=0
+  until [ -e done ]; do
+    cmp -s app.rc old.rc || cmp -s app.rc new/app.rc || fail "read $reads found app.rc missing or cut short"
+    reads=$((reads + 1))
+  done
+  wait && [ "$reads" -gt 0 ] && cmp app.rc new/app.rc
+}
