@@ -286,9 +286,16 @@ void RunUpdateGroup(const std::vector<std::string>& rcPaths,
 std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
                             const std::vector<std::string>& headings, const RunSettings& settings) {
   std::vector<int> statuses;
-  for (std::size_t first = 0; first < rcPaths.size(); first += kFilesFlushedTogether) {
-    const std::size_t end = std::min(rcPaths.size(), first + kFilesFlushedTogether);
+  for (std::size_t first = 0; first < rcPaths.size();) {
+    // A file named twice runs twice, one run after the other, each with its own part of the log.
+    std::set<std::string> named;
+    std::size_t end = first;
+    while (end < rcPaths.size() && end - first < kFilesFlushedTogether &&
+           named.insert(rcPaths[end]).second) {
+      ++end;
+    }
     RunUpdateGroup(rcPaths, headings, first, end, settings, statuses);
+    first = end;
   }
   return statuses;
 }

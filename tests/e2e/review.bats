@@ -39,9 +39,9 @@ load helper
   [ -z "${TABLEMEND_GENERATE_RC-}" ] || "$TABLEMEND_GENERATE_RC" 1 before/generated.rc 7
   cp -r before run && (cd run && tm -s *.rc)
   (cd before && $TABLEMEND_LAUNCHER "$TABLEMEND" --diff *.rc) >all.diff || [ $? -eq 1 ]
-  cp -r before git && (cd git && git apply --whitespace=nowarn ../all.diff)
-  cp -r before patch && (cd patch && patch -s -p1 <../all.diff)
-  diff -r -x '*.original' -x '*.log' run git && diff -r -x '*.original' -x '*.log' run patch
+  for tool in "git apply --whitespace=nowarn" "patch -s -p1"; do
+    rm -rf tool && cp -r before tool && (cd tool && $tool <../all.diff) && diff -r -x '*.original' -x '*.log' run tool
+  done
   # The example's hunks as diff -u writes them; in UTF-16, the same lines as UTF-8.
   (cd before && $TABLEMEND_LAUNCHER "$TABLEMEND" --diff example.rc) >a.diff || [ $? -eq 1 ]
   cmp <(sed 1,2d a.diff) <(diff -u before/example.rc run/example.rc | sed 1,2d)

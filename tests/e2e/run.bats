@@ -51,11 +51,13 @@ EOF
 
 @test "several files are processed in turn, each as if alone, past a failure, under one extension" {
   cp "$examples/app.rc" one.rc && cp "$examples/app.rc" two.rc
-  expect_run 255 '==> one.rc <==\nComplete.\n==> missing.rc <==\nFile given [missing.rc] does not exist.\nExiting.\n==> two.rc <==\nComplete.' -e bak one.rc -f missing.rc two.rc
+  expect_run 255 '==> one.rc <==\nComplete.\n==> missing.rc <==\nFile given [missing.rc] does not exist.\nExiting.\n==> two.rc <==\nComplete.\n==> one.rc <==\nComplete.' -e bak one.rc -f missing.rc two.rc one.rc
   for name in one two; do
     assert_files_equal $name.rc "$golden/app.rc.expected"
     assert_files_equal $name.rc.bak "$examples/app.rc"
-    assert_log $name.rc.log "$golden/app.rc.log.expected"
   done
+  # A file named twice runs twice, one run's log after the other's.
+  assert_log one.rc.log "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
+  assert_log two.rc.log "$golden/app.rc.log.expected"
   expect_run 0 '==> one.rc <==\none.rc: nothing would change.\n==> two.rc <==\ntwo.rc: nothing would change.' --check one.rc two.rc
 }

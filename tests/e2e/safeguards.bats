@@ -53,24 +53,21 @@ load helper
   done
 }
 
-@test "a backup or a log beside its script is never converted, even when a wildcard names it" {
-  cp "$examples/app.rc" a.rc && cp a.rc b.rc && tm -s a.rc b.rc
+@test "a backup, a log or a temporary file beside its script is never converted, nor left by a run" {
+  cp "$examples/app.rc" a.rc && cp a.rc b.rc && : >.a.rc.tablemend-k1ll3d && : >.c.rc.tablemend-abcdef
+  expect_run 255 '.a.rc.tablemend-k1ll3d is a temporary file of a.rc: not converted' .a.rc.tablemend-k1ll3d
+  tm -s a.rc b.rc
+  # A killed run's temporary file goes with the next run of its script.
+  assert_equal "$(ls -A)" "$(printf '.c.rc.tablemend-abcdef\na.rc\na.rc.log\na.rc.original\nb.rc\nb.rc.log\nb.rc.original')"
   expect_run 255 '==> a.rc <==\nComplete.\n==> a.rc.log <==\na.rc.log is the log of a.rc: not converted\n==> a.rc.original <==\na.rc.original is the backup of a.rc: not converted\n==> b.rc <==\nComplete.\n==> b.rc.log <==\nb.rc.log is the log of b.rc: not converted\n==> b.rc.original <==\nb.rc.original is the backup of b.rc: not converted' *
   expect_run 255 "" -s --check a.rc.log b.rc.original
-  assert_equal "$(ls)" "$(printf 'a.rc\na.rc.log\na.rc.original\nb.rc\nb.rc.log\nb.rc.original')"
+  assert_equal "$(ls -A)" "$(printf '.c.rc.tablemend-abcdef\na.rc\na.rc.log\na.rc.original\nb.rc\nb.rc.log\nb.rc.original')"
   assert_files_equal a.rc.original "$examples/app.rc"
   # The extension in force names the backup; a name whose script is missing is a script.
   mv a.rc.original a.rc.bak && rm b.rc
   expect_run 255 'a.rc.bak is the backup of a.rc: not converted' -e bak a.rc.bak
   expect_run 0 Complete. b.rc.original
   assert_files_equal b.rc.original "$golden/app.rc.expected"
-}
-
-@test "a run leaves no temporary file, removes one a killed run left, and never takes one for a script" {
-  cp "$examples/app.rc" app.rc && : >.app.rc.tablemend-k1ll3d && : >.b.rc.tablemend-abcdef
-  expect_run 255 '.app.rc.tablemend-k1ll3d is a temporary file of app.rc: not converted' .app.rc.tablemend-k1ll3d
-  expect_run 0 Complete. app.rc
-  assert_equal "$(ls -A)" "$(printf '.b.rc.tablemend-abcdef\napp.rc\napp.rc.log\napp.rc.original')"
 }
 
 @test "a reader of the script finds it whole, old or new, while a first run and three more replace it" {

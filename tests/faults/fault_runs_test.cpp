@@ -55,6 +55,7 @@ struct PowerCut {
   };
   std::vector<File> files;
   std::map<std::string, std::size_t> names;
+  std::map<int, std::size_t> open;  // the files of the descriptors open
 
   explicit PowerCut(const fs::path& folder) {
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
@@ -63,29 +64,30 @@ struct PowerCut {
     }
   }
 
-  void Replay(const std::vector<std::string>& record, std::size_t count) {
-    std::map<int, std::size_t> open;
-    for (std::size_t index = 0; index < count; ++index) {
-      std::istringstream operation(record[index]);
-      std::string verb, from, to;
-      int fd = -1, flags = 0;
-      std::size_t size = 0;
-      operation >> verb;
-      if (verb == "open" && operation >> fd >> flags >> from && (flags & O_DIRECTORY) == 0) {
-        if (names.emplace(from, files.size()).second) {
-          files.emplace_back();
-        }
-        open[fd] = names[from];
-      } else if (verb == "write" && operation >> fd >> size && open.count(fd) != 0) {
-        files[open[fd]].written += size;
-      } else if (verb == "fsync" && operation >> fd && open.count(fd) != 0) {
-        files[open[fd]].flushed = files[open[fd]].written;
-      } else if ((verb == "rename" || verb == "link") && operation >> from >> to) {
-        names[to] = names[from];
-        names.erase(verb == "rename" ? from : "");
-      } else if (verb == "unlink" && operation >> from) {
-        names.erase(from);
+  // Takes one operation of the record.
+  void Apply(const std::string& line) {
+    std::istringstream operation(line);
+    std::string verb, from, to;
+    int fd = -1, flags = 0;
+    std::size_t size = 0;
+    operation >> verb;
+    if (verb == "open" && operation >> fd >> flags >> from && (flags & O_DIRECTORY) == 0) {
+      if (names.emplace(from, files.size()).second) {
+        files.emplace_back();
       }
+      open[fd] = names[from];
+      if ((flags & O_TRUNC) != 0) {
+        files[open[fd]] = File();
+      }
+    } else if (verb == "write" && operation >> fd >> size && open.count(fd) != 0) {
+      files[open[fd]].written += size;
+    } else if (verb == "fsync" && operation >> fd && open.count(fd) != 0) {
+      files[open[fd]].flushed = files[open[fd]].written;
+    } else if ((verb == "rename" || verb == "link") && operation >> from >> to) {
+      names[to] = names[from];
+      names.erase(verb == "rename" ? from : "");
+    } else if (verb == "unlink" && operation >> from) {
+      names.erase(from);
     }
   }
 
@@ -195,9 +197,14 @@ TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
   ASSERT_GT(operations, 20);
   for (int operation = 1; operation <= operations && !HasFailure(); ++operation) {
     const std::string at = "FAULT_AT=" + std::to_string(operation) + " ";
-    for (const char* renames : {"", "FAULT_NO_NOREPLACE=1"}) {
-      SCOPED_TRACE(at + "failing " + renames);
-      ExpectNothingLost(RunFromStart(at + renames));
+    {
+      SCOPED_TRACE(at + "failing");
+      ExpectNothingLost(RunFromStart(at));
+    }
+    // Only a first run renames without replacing, where it cannot link.
+    if (!std::get<1>(GetParam())) {
+      SCOPED_TRACE(at + "failing FAULT_NO_NOREPLACE=1");
+      ExpectNothingLost(RunFromStart(at + "FAULT_NO_NOREPLACE=1"));
     }
     SCOPED_TRACE(at + "killed");
     ExpectNothingLost(RunFromStart(at + "FAULT_KILL=1"));
@@ -213,16 +220,17 @@ TEST_P(FaultRuns, APowerCutAfterAnyOperationLeavesAWholeScript) {
   RunFromStart("FAULT_RECORD='" + (scratch_ / "record").string() + "'");
   ASSERT_EQ(output_, "Complete.\n");
   std::vector<std::string> record;
+  PowerCut end(start_);
   std::ifstream lines(scratch_ / "record");
-  for (std::string line; std::getline(lines, line);) {
+  for (std::string line; std::getline(lines, line); end.Apply(line)) {
     record.push_back(line);
   }
-  PowerCut end(start_);
-  end.Replay(record, record.size());
+  PowerCut cut(start_);
   for (std::size_t count = 0; count <= record.size() && !HasFailure(); ++count) {
     SCOPED_TRACE("a power cut after " + (count > 0 ? record[count - 1] : "nothing"));
-    PowerCut cut(start_);
-    cut.Replay(record, count);
+    if (count > 0) {
+      cut.Apply(record[count - 1]);
+    }
     ASSERT_EQ(cut.names.count("app.rc"), 1u);
     ExpectWholeText(cut.Read("app.rc", end, run_), cut.names.count("app.rc.original") != 0
                                                        ? cut.Read("app.rc.original", end, run_)

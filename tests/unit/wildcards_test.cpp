@@ -1,9 +1,7 @@
 // Names with wildcards, which the Windows program expands itself: a pattern must take exactly the
-// files a user means, or a backup could be taken for a script.
+// files a user means, or a backup could be taken for a script. (The expansion over a folder runs
+// where it is used, under Wine: tests/e2e/windows.bats.)
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "app/wildcards.h"
 #include "platform/platform.h"
@@ -39,23 +37,6 @@ TEST(MatchesWildcard, TakesNamesCharacterByCharacter) {
   }
   // As the file system compares names: without regard to case on Windows.
   EXPECT_EQ(MatchesWildcard("App.RC", "a*.rc"), CompareFileNames("A", "a") == 0);
-}
-
-TEST(ExpandWildcards, GivesTheMatchingFilesOfTheFolderInTheOrderOfTheirNames) {
-  namespace fs = std::filesystem;
-  const fs::path folder = fs::path(::testing::TempDir()) / "tablemend-wildcards";
-  fs::remove_all(folder);
-  fs::create_directories(folder / "sub.rc");
-  for (const char* name : {"b.rc", "A.rc", "A.rc.original", "c.txt"}) {
-    std::ofstream(folder / name) << "x";
-  }
-  const std::string prefix = folder.generic_string() + "/";
-  const std::vector<std::string> expanded =
-      ExpandWildcards({prefix + "*.rc", "x", prefix + "none*", "*/a.rc", prefix + "?.txt"});
-  const std::vector<std::string> expected = {prefix + "A.rc",  prefix + "b.rc", "x",
-                                             prefix + "none*", "*/a.rc",        prefix + "c.txt"};
-  EXPECT_EQ(expanded, expected);
-  fs::remove_all(folder);
 }
 
 }  // namespace
