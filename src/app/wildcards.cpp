@@ -23,19 +23,13 @@ bool SameCharacter(std::string_view first, std::string_view second) {
   return first == second || CompareFileNames(first, second) == 0;
 }
 
-// Where the last component of a path starts: after its last separator.
-std::size_t LastComponentStart(std::string_view path) {
-  const std::size_t separator = path.find_last_of(PathSeparators());
-  return separator == std::string_view::npos ? 0 : separator + 1;
-}
-
 bool HoldsWildcard(std::string_view path) {
-  return path.find_first_of("*?", LastComponentStart(path)) != std::string_view::npos;
+  return path.find_first_of("*?", FindLastComponent(path)) != std::string_view::npos;
 }
 
 // The matches of one pattern, with its folder as it was typed, in the order of their names.
 std::vector<std::string> ExpandPattern(const std::string& argument) {
-  const std::size_t start = LastComponentStart(argument);
+  const std::size_t start = FindLastComponent(argument);
   const std::string folder = argument.substr(0, start);
   std::vector<std::string> names;
   ListFolderFiles(folder, names);

@@ -21,6 +21,8 @@ load helper
     assert_equal "$(ls)" "$(printf 'app.rc\napp.rc.log')"
   done
   assert_equal "$(grep -c 'Starting New Log' app.rc.log; grep -c '^Restore of the .rc File from app.rc.original complete' app.rc.log)" "$(printf '5\n2')"
+  # After a first run killed before its new text took the name, both names are the script's.
+  ln app.rc app.rc.original && expect_run 0 "" -s --restore app.rc && assert_equal "$(ls)" "$(printf 'app.rc\napp.rc.log')"
   # Edited after the last run: the edit is never dropped, and nothing is touched.
   tm -s app.rc && echo "edited by hand" >>app.rc && set_time_after app.rc app.rc.original 1000
   local before=$(cksum app.rc*)
