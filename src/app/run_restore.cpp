@@ -40,8 +40,7 @@ int RunRestore(const std::string& rcPath, const RunSettings& settings) {
   WriteLogHeader(log);
   // Where the two names are one file's (a first run killed before its new text took the name),
   // a rename keeps both: the backup's name then goes on its own.
-  if (!RenameOverFile(backupPath, rcPath) ||
-      (FileExists(backupPath) && !RemoveFile(backupPath))) {
+  if (!RenameOverFile(backupPath, rcPath) || (FileExists(backupPath) && !RemoveFile(backupPath))) {
     return ReportFailure(settings, "Unable to restore " + rcPath + " from " + backupPath + "\n" +
                                        "Make sure that you have write permission to the directory "
                                        "the file is in.\n");
