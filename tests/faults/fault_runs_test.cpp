@@ -160,6 +160,16 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
       EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_) << output_;
     }
     EXPECT_TRUE(complete || status == 255 || status == -1) << output_;
+    // Only a killed run leaves its temporary file behind.
+    if (status != -1) {
+      ExpectNoTemporaryFile();
+    }
+  }
+
+  void ExpectNoTemporaryFile() {
+    for (const fs::directory_entry& entry : fs::directory_iterator(run_)) {
+      EXPECT_EQ(entry.path().filename().string().find(".tablemend-"), std::string::npos);
+    }
   }
 
   // The script's text, whole, before or after the run, and the original text in the backup or
@@ -178,9 +188,7 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
     Run(run_, "");
     EXPECT_EQ(output_, "Complete.\n");
     EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
-    for (const fs::directory_entry& entry : fs::directory_iterator(run_)) {
-      EXPECT_EQ(entry.path().filename().string().find(".tablemend-"), std::string::npos);
-    }
+    ExpectNoTemporaryFile();
   }
 
   fs::path scratch_, start_, run_;
