@@ -41,7 +41,9 @@ ConversionEnd ConvertUnits(const ConversionFiles& files, const ChangeSink& sink)
     return ConversionEnd::kOutputNotOpened;
   }
   BasicTextReader<Unit> input;
-  if (!OpenTextReader(files.inputPath, files.format, input)) {
+  if (files.inputText != nullptr) {
+    AttachTextReader(*files.inputText, files.format, input);
+  } else if (!OpenTextReader(files.inputPath, files.format, input)) {
     return ConversionEnd::kInputNotOpened;
   }
   ConvertStringTables<Unit>(input, output, [&sink](const BasicChangeRecord<Unit>& change) {

@@ -25,17 +25,19 @@ enum class ConversionEnd {
   kOutputNotOpened,
   kInputNotOpened,
   kInputNotRead,      // a read failed or the input ended inside a code unit: the output is cut
-  kOutputNotWritten,  // a write, the flush to disk or the close failed
+  kOutputNotWritten,  // a write, the flush or the close failed
 };
 
-// Where a conversion reads and writes. The output file is made new, with the input's permissions.
-// With no output path the converted text goes to
-// `outputText` when there is one, or nowhere: only its changes matter.
+// Where a conversion reads and writes. The input is the file at the input path, or its stored
+// bytes where the caller read them already. The output file is made new, with the input's
+// permissions; with no output path the converted text goes to `outputText` when there is one, or
+// nowhere: only its changes matter.
 struct ConversionFiles {
   std::string inputPath;
   std::string outputPath;
   TextFormat format;
-  std::string* outputText = nullptr;  // the stored bytes, a byte-order mark first if any
+  const std::string* inputText = nullptr;  // the input's stored bytes, a byte-order mark first
+  std::string* outputText = nullptr;       // the stored bytes, a byte-order mark first if any
   // Where set, receives the output file still open, its bytes handed to the system but not yet
   // flushed to disk, for the caller to flush with others and close.
   FileHandle* keptOutput = nullptr;

@@ -75,13 +75,12 @@ int RunDiff(const std::string& rcPath, const RunSettings& settings) {
   if (!ReadStoredText(rcPath, before)) {
     return ReportUnreadable(settings, rcPath);
   }
+  // The bytes compared are the bytes converted: the file is read once.
   ConversionFiles files{rcPath, "", format};
+  files.inputText = &before;
   files.outputText = &after;
-  const ConversionEnd end = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
-  if (end == ConversionEnd::kInputNotOpened) {
-    return ReportUnreadable(settings, rcPath);
-  }
-  if (end == ConversionEnd::kInputNotRead) {
+  // Text that changed since its format was read may end inside a character.
+  if (ConvertFile(files, [](const ChangeRecord&, LinePrinter) {}) != ConversionEnd::kComplete) {
     return ReportFailure(settings, "Unable to read " + rcPath + "\n");
   }
   if (format.encoding != TextEncoding::kBytes) {

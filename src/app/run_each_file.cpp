@@ -14,17 +14,17 @@ namespace tablemend {
 
 namespace {
 
-// A check, a diff or a restore of one file.
+// A check, a diff or a restore of one file; updates run together (RunUpdates).
 int RunOneFile(FileAction action, const std::string& rcPath, const RunSettings& settings) {
   switch (action) {
-    case FileAction::kUpdate:
-      break;  // updated together, by RunUpdates
     case FileAction::kCheck:
       return RunCheck(rcPath, settings);
     case FileAction::kDiff:
       return RunDiff(rcPath, settings);
     case FileAction::kRestore:
       return RunRestore(rcPath, settings);
+    case FileAction::kUpdate:
+      break;
   }
   return kFailure;
 }
@@ -45,11 +45,12 @@ int RunEachFile(FileAction action, const RunSettings& settings,
   if (action == FileAction::kUpdate) {
     RemoveLeftoverTemporaryFiles(rcPaths);
     statuses = RunUpdates(rcPaths, headings, settings);
-  }
-  for (std::size_t index = 0; action != FileAction::kUpdate && index < rcPaths.size(); ++index) {
-    // Only what is printed gets its heading: with -s, most files print nothing at all.
-    PrintBeforeNextText(headings[index]);
-    statuses.push_back(RunOneFile(action, rcPaths[index], settings));
+  } else {
+    for (std::size_t index = 0; index < rcPaths.size(); ++index) {
+      // Only what is printed gets its heading: with -s, most files print nothing at all.
+      PrintBeforeNextText(headings[index]);
+      statuses.push_back(RunOneFile(action, rcPaths[index], settings));
+    }
   }
   const auto any = [&statuses](bool (*test)(int)) {
     return std::any_of(statuses.begin(), statuses.end(), test);
