@@ -35,32 +35,40 @@ bool OpenOutput(const ConversionFiles& files, BasicTextWriter<Unit>& output) {
 }
 
 template <typename Unit>
-ConversionEnd ConvertUnits(const ConversionFiles& files, const ChangeSink& sink) {
+ConversionResult ConvertUnits(const ConversionFiles& files, const ChangeSink& sink) {
   BasicTextWriter<Unit> output;
   if (!OpenOutput(files, output)) {
-    return ConversionEnd::kOutputNotOpened;
+    return {ConversionEnd::kOutputNotOpened};
   }
   BasicTextReader<Unit> input;
   if (files.inputText != nullptr) {
     AttachTextReader(*files.inputText, files.format, input);
   } else if (!OpenTextReader(files.inputPath, files.format, input)) {
-    return ConversionEnd::kInputNotOpened;
+    return {ConversionEnd::kInputNotOpened};
   }
-  ConvertStringTables<Unit>(input, output, [&sink](const BasicChangeRecord<Unit>& change) {
-    HandOnChange(sink, change);
-  });
+  const long long endLine = ConvertStringTables<Unit>(
+      input, output,
+      [&sink](const BasicChangeRecord<Unit>& change) { HandOnChange(sink, change); });
   const bool written = files.keptOutput != nullptr
                            ? ReleaseTextWriterFile(output, *files.keptOutput)
                            : CloseTextWriter(output);
   if (!CloseTextReader(input)) {
-    return ConversionEnd::kInputNotRead;
+    return {ConversionEnd::kInputNotRead};
   }
-  return written ? ConversionEnd::kComplete : ConversionEnd::kOutputNotWritten;
+  if (input.textAfterEndMark) {
+    return {ConversionEnd::kTextAfterEndMark, endLine};
+  }
+  return {written ? ConversionEnd::kComplete : ConversionEnd::kOutputNotWritten};
 }
 
 }  // namespace
 
-ConversionEnd ConvertFile(const ConversionFiles& files, const ChangeSink& sink) {
+std::string DescribeTextAfterEndMark(const std::string& path, long long line) {
+  return path + " holds text after an end-of-file mark (Ctrl-Z) on line " + std::to_string(line) +
+         "\n";
+}
+
+ConversionResult ConvertFile(const ConversionFiles& files, const ChangeSink& sink) {
   if (files.format.encoding == TextEncoding::kBytes) {
     return ConvertUnits<char>(files, sink);
   }

@@ -26,7 +26,16 @@ enum class ConversionEnd {
   kInputNotOpened,
   kInputNotRead,      // a read failed or the input ended inside a code unit: the output is cut
   kOutputNotWritten,  // a write, the flush or the close failed
+  kTextAfterEndMark,  // a Ctrl-Z ended the input with text after it, which the output lacks
 };
+
+struct ConversionResult {
+  ConversionEnd end = ConversionEnd::kComplete;
+  long long endMarkLine = 0;  // with kTextAfterEndMark: the line the Ctrl-Z stands on
+};
+
+// The report of a Ctrl-Z with text after it, in the file at `path`: a line of its own.
+std::string DescribeTextAfterEndMark(const std::string& path, long long line);
 
 // Where a conversion reads and writes. The input is the file at the input path, or its stored
 // bytes where the caller read them already. The output file is made new, with the input's
@@ -45,7 +54,7 @@ struct ConversionFiles {
 
 // Opens the output, then the input, converts and closes both. The output comes first so that a run
 // that may write neither reports the rc file it cannot write, the first of its own steps.
-ConversionEnd ConvertFile(const ConversionFiles& files, const ChangeSink& sink);
+ConversionResult ConvertFile(const ConversionFiles& files, const ChangeSink& sink);
 
 }  // namespace tablemend
 

@@ -45,6 +45,22 @@ int RefuseProgramsFile(const std::string& name, const RunSettings& settings, Fil
   return kFailure;
 }
 
+// A script's name is missing while its backup is there after a first run was killed, on a file
+// system without hard links, between giving the script the backup's name and giving the new text
+// the script's: a restore puts the text back, and any other action says so.
+int RefuseMissing(const std::string& rcPath, const RunSettings& settings, FileAction action) {
+  const std::string backupPath = ComposeBackupPath(rcPath, settings);
+  if (QueryPathKind(backupPath) != PathKind::kRegularFile) {
+    return ReportFailure(settings, "File given [" + rcPath + "] does not exist.\n");
+  }
+  if (action == FileAction::kRestore) {
+    return kSuccess;
+  }
+  return ReportFailure(settings, "File given [" + rcPath + "] does not exist.\n" +
+                                     "Its text is in its backup [" + backupPath +
+                                     "]: --restore puts it back.\n");
+}
+
 }  // namespace
 
 int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileAction action) {
@@ -53,7 +69,10 @@ int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileActi
   }
   switch (QueryPathKind(rcPath)) {
     case PathKind::kMissing:
-      return ReportFailure(settings, "File given [" + rcPath + "] does not exist.\n");
+      if (RefuseMissing(rcPath, settings, action) != kSuccess) {
+        return kFailure;
+      }
+      break;
     case PathKind::kDirectory:
     case PathKind::kOther:
       return ReportFailure(settings, "File given [" + rcPath + "] is not a regular file.\n");
@@ -86,6 +105,13 @@ int ReportCutShort(const RunSettings& settings, const std::string& path) {
                                      "Save it whole and run again.\n");
 }
 
+int ReportNotText(const RunSettings& settings, const std::string& path) {
+  if (!settings.silent) {
+    PrintUtf8Text(path + " is not a text file: not converted\n");
+  }
+  return kFailure;
+}
+
 int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings,
                           TextFormat& format) {
   switch (ReadTextFormat(rcPath, format)) {
@@ -93,6 +119,8 @@ int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings
       return kSuccess;
     case FormatRead::kCutShort:
       return ReportCutShort(settings, rcPath);
+    case FormatRead::kNotText:
+      return ReportNotText(settings, rcPath);
     case FormatRead::kUnreadable:
       break;
   }

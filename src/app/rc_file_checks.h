@@ -11,13 +11,17 @@
 namespace tablemend {
 
 // Refuses, with its report, before anything is renamed, written or logged: an empty name, a
-// missing file, a directory or device, an extension that names another folder, a script's
+// missing file (where its backup is there, the report says how to put it back, and a restore
+// goes on), a directory or device, an extension that names another folder, a script's
 // backup, log or temporary file named as a script, and a backup name that would be the rc file or
 // its log (whose text would then replace the rc file's). kSuccess when the action may go on.
 int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileAction action);
 
 // Refuses UTF-16 text at `path` whose last character is cut short: no conversion could keep it.
 int ReportCutShort(const RunSettings& settings, const std::string& path);
+
+// Refuses a file at `path` that is no text (a program, a picture), with one line unless silent.
+int ReportNotText(const RunSettings& settings, const std::string& path);
 
 // The format of the rc file itself, for the actions that convert it in memory; kSuccess, or the
 // report of text that is cut short or cannot be read.

@@ -37,18 +37,24 @@ int RunCheck(const std::string& rcPath, const RunSettings& settings) {
     return kFailure;
   }
   long long changes = 0;
-  const ConversionEnd end =
+  const ConversionResult result =
       ConvertFile({rcPath, "", format}, [&](const ChangeRecord& change, LinePrinter print) {
         ++changes;
         if (!settings.silent) {
           PrintChange(rcPath, change, print);
         }
       });
-  if (end == ConversionEnd::kInputNotOpened) {
-    return ReportUnreadable(settings, rcPath);
-  }
-  if (end == ConversionEnd::kInputNotRead) {
-    return ReportFailure(settings, "Unable to read " + rcPath + "\n");
+  switch (result.end) {
+    case ConversionEnd::kInputNotOpened:
+      return ReportUnreadable(settings, rcPath);
+    case ConversionEnd::kInputNotRead:
+      return ReportFailure(settings, "Unable to read " + rcPath + "\n");
+    case ConversionEnd::kTextAfterEndMark:
+      return ReportFailure(settings, DescribeTextAfterEndMark(rcPath, result.endMarkLine));
+    case ConversionEnd::kComplete:
+    case ConversionEnd::kOutputNotOpened:  // no output: only the changes count
+    case ConversionEnd::kOutputNotWritten:
+      break;
   }
   if (!settings.silent) {
     PrintCount(rcPath, changes);

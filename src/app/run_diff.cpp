@@ -79,8 +79,12 @@ int RunDiff(const std::string& rcPath, const RunSettings& settings) {
   ConversionFiles files{rcPath, "", format};
   files.inputText = &before;
   files.outputText = &after;
+  const ConversionResult result = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
+  if (result.end == ConversionEnd::kTextAfterEndMark) {
+    return ReportFailure(settings, DescribeTextAfterEndMark(rcPath, result.endMarkLine));
+  }
   // Text that changed since its format was read may end inside a character.
-  if (ConvertFile(files, [](const ChangeRecord&, LinePrinter) {}) != ConversionEnd::kComplete) {
+  if (result.end != ConversionEnd::kComplete) {
     return ReportFailure(settings, "Unable to read " + rcPath + "\n");
   }
   if (format.encoding != TextEncoding::kBytes) {

@@ -30,7 +30,8 @@ int RunRestore(const std::string& rcPath, const RunSettings& settings) {
     return ReportFailure(settings,
                          "No backup file [" + backupPath + "] to restore " + rcPath + " from.\n");
   }
-  if (!GuardAllowsRestore(rcPath, backupPath)) {
+  // With the rc file's name missing there is no edit to keep.
+  if (FileExists(rcPath) && !GuardAllowsRestore(rcPath, backupPath)) {
     return kFailure;
   }
   RunLog log;
@@ -40,7 +41,8 @@ int RunRestore(const std::string& rcPath, const RunSettings& settings) {
   WriteLogHeader(log);
   // Where the two names are one file's (a first run killed before its new text took the name),
   // a rename keeps both: the backup's name then goes on its own.
-  if (!RenameOverFile(backupPath, rcPath) || (FileExists(backupPath) && !RemoveFile(backupPath))) {
+  if (!RenameOverFile(backupPath, rcPath, DeniedMeans::kNoPermission) ||
+      (FileExists(backupPath) && !RemoveFile(backupPath, DeniedMeans::kNoPermission))) {
     return ReportFailure(settings, "Unable to restore " + rcPath + " from " + backupPath + "\n" +
                                        "Make sure that you have write permission to the directory "
                                        "the file is in.\n");

@@ -38,6 +38,7 @@ struct UpdateRun {
   BackupMade backupMade = BackupMade::kEarlier;
   const std::string temporaryPath;  // the new text, until it replaces the rc file
   FileHandle temporaryFile;         // open from its last write until it is on disk
+  bool temporaryMade = false;       // so the run may write in the script's folder
   NewText newText = NewText::kNone;
   std::string failure;  // what stopped the new text, for the report
   RunLog log;
@@ -66,11 +67,11 @@ int MakeBackup(UpdateRun& run) {
   if (!run.firstRun) {
     return kSuccess;
   }
-  if (LinkFile(run.rcPath, run.backupPath)) {
+  if (LinkFile(run.rcPath, run.backupPath, DeniedMeans::kNoPermission)) {
     run.backupMade = BackupMade::kLinked;
     return kSuccess;
   }
-  if (RenameFile(run.rcPath, run.backupPath)) {
+  if (RenameFile(run.rcPath, run.backupPath, DeniedMeans::kNoPermission)) {
     run.backupMade = BackupMade::kRenamed;
     return kSuccess;
   }
@@ -81,25 +82,39 @@ int MakeBackup(UpdateRun& run) {
 }
 
 // After a failure, the script is left as it was before the run: its new text goes, and a backup
-// this run made goes back to being the script alone, so that the next run is a first run again.
-void TakeBackRun(UpdateRun& run) {
+// name this run made goes back, so that the next run is a first run again. Returns how the script
+// was left, for the report: as it was, or, where another program held it throughout, with the
+// backup name still on it, which the next run takes as the backup.
+std::string TakeBackRun(UpdateRun& run) {
+  // Once the temporary file is made, the folder may be written: a refusal is a file in use.
+  const DeniedMeans denied =
+      run.temporaryMade ? DeniedMeans::kFileInUse : DeniedMeans::kNoPermission;
   CloseFile(run.temporaryFile);
-  RemoveFile(run.temporaryPath);
+  if (run.temporaryMade) {
+    RemoveFile(run.temporaryPath, DeniedMeans::kFileInUse);
+  }
+  const std::string unchanged = run.rcPath + " is unchanged.\n";
   switch (run.backupMade) {
     case BackupMade::kEarlier:
       break;
     case BackupMade::kLinked:
-      RemoveFile(run.backupPath);
+      if (!RemoveFile(run.backupPath, denied)) {
+        return unchanged + "Unable to remove " + run.backupPath +
+               ", the second name this run gave it: the next run takes it as the backup.\n";
+      }
       break;
     case BackupMade::kRenamed:
-      RenameFile(run.backupPath, run.rcPath);
+      if (!RenameFile(run.backupPath, run.rcPath, denied)) {
+        return "Unable to rename " + run.backupPath + " back to " + run.rcPath +
+               ": its text is unchanged under that name, and --restore puts it back.\n";
+      }
       break;
   }
+  return unchanged;
 }
 
 int ReportUnchanged(UpdateRun& run, const std::string& cause) {
-  TakeBackRun(run);
-  return ReportFailure(run.settings, cause + run.rcPath + " is unchanged.\n");
+  return ReportFailure(run.settings, cause + TakeBackRun(run));
 }
 
 // Writes a change to the log and, with -v, to the console, whatever `silent` says.
@@ -125,18 +140,18 @@ int ReportUnwritable(const UpdateRun& run) {
 // read-only file keeps its mode through every run) is refused before the log, the guard or the
 // conversion touch anything.
 bool MayRewriteRcFile(const UpdateRun& run) {
-  FileHandle rcFile;
-  return run.firstRun || OpenExistingForWriting(run.rcPath, rcFile);
+  return run.firstRun || MayWriteFile(run.rcPath);
 }
 
 // Writes the new text from the backup to the temporary file, which stays open for the flush.
 int WriteNewText(UpdateRun& run, const TextFormat& format) {
   ConversionFiles files{run.backupPath, run.temporaryPath, format};
   files.keptOutput = &run.temporaryFile;
-  const ConversionEnd end = ConvertFile(
+  const ConversionResult result = ConvertFile(
       files,
       [&run](const ChangeRecord& change, LinePrinter print) { ReportChange(run, change, print); });
-  switch (end) {
+  run.temporaryMade = result.end != ConversionEnd::kOutputNotOpened;
+  switch (result.end) {
     case ConversionEnd::kOutputNotOpened:
       return ReportUnchanged(run, "Unable to create " + run.temporaryPath + " for the new text\n" +
                                       "Make sure that you have write permission to the "
@@ -144,6 +159,12 @@ int WriteNewText(UpdateRun& run, const TextFormat& format) {
     case ConversionEnd::kInputNotOpened:
       TakeBackRun(run);
       return ReportUnreadable(run.settings, run.backupPath);
+    case ConversionEnd::kTextAfterEndMark: {
+      // Found as the conversion reached it: the changes before it are in the log already.
+      const std::string cause = DescribeTextAfterEndMark(InputPath(run), result.endMarkLine);
+      WriteLogFailure(run.log, cause);
+      return ReportUnchanged(run, cause);
+    }
     case ConversionEnd::kInputNotRead:
       return ReportUnchanged(run, "Unable to read " + run.backupPath + "\n");
     case ConversionEnd::kOutputNotWritten:
@@ -169,6 +190,9 @@ int StartUpdate(UpdateRun& run) {
   if (formatRead == FormatRead::kCutShort) {
     return ReportCutShort(settings, InputPath(run));
   }
+  if (formatRead == FormatRead::kNotText) {
+    return ReportNotText(settings, InputPath(run));
+  }
   if (!MayRewriteRcFile(run)) {
     return ReportUnwritable(run);
   }
@@ -190,6 +214,21 @@ int StartUpdate(UpdateRun& run) {
   return WriteNewText(run, format);
 }
 
+// Puts a new text, on disk, in its script's place, the backup stamped first: the new text's last
+// write came before the stamp, so at no instant is the script newer than its backup, and a run
+// stopped anywhere leaves what the next run takes up without refusing it as edited by hand. A
+// backup whose time cannot be set leaves the script as it was, for the same reason.
+void PutNewTextInPlace(UpdateRun& run) {
+  if (!StampBackupTime(run.backupPath)) {
+    run.failure = "Unable to set the last-write time of the backup file " + run.backupPath +
+                  "\nMake sure that this user owns it or may write it.\n";
+  } else if (!RenameOverFile(run.temporaryPath, run.rcPath, DeniedMeans::kFileInUse)) {
+    run.failure = "Unable to replace " + run.rcPath + " with " + run.temporaryPath + "\n";
+  } else {
+    run.newText = NewText::kInPlace;
+  }
+}
+
 // Puts the written new texts in their scripts' places: each on disk first, then renamed over its
 // script, so that whoever reads a script finds its old text or its new, whole, and a power cut
 // leaves one of them. The folders are flushed last, so that the renames outlive a power cut too.
@@ -199,6 +238,7 @@ std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
     if (run.newText != NewText::kWritten) {
       continue;
     }
+    // Closed before the stamp: some file systems set a file's last-write time as it closes.
     if (FlushToDisk(run.temporaryFile) && CloseFile(run.temporaryFile)) {
       run.newText = NewText::kOnDisk;
     } else {
@@ -207,11 +247,11 @@ std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
   }
   std::set<std::string> folders;
   for (UpdateRun& run : runs) {
-    if (run.newText == NewText::kOnDisk && RenameOverFile(run.temporaryPath, run.rcPath)) {
-      run.newText = NewText::kInPlace;
+    if (run.newText == NewText::kOnDisk) {
+      PutNewTextInPlace(run);
+    }
+    if (run.newText == NewText::kInPlace) {
       folders.insert(FolderOf(run.rcPath));
-    } else if (run.newText == NewText::kOnDisk) {
-      run.failure = "Unable to replace " + run.rcPath + " with " + run.temporaryPath + "\n";
     }
   }
   std::set<std::string> unflushed;
@@ -223,9 +263,8 @@ std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
   return unflushed;
 }
 
-// Ends a run whose new text went as far as it could: writes the footer, closes the log, stamps
-// the backup and reports how the run ended; or, where the new text is not in place, leaves the
-// script as it was.
+// Ends a run whose new text went as far as it could: writes the footer, closes the log and
+// reports how the run ended; or, where the new text is not in place, leaves the script as it was.
 int EndUpdate(UpdateRun& run, bool folderFlushed) {
   const RunSettings& settings = run.settings;
   if (run.newText != NewText::kInPlace) {
@@ -233,7 +272,6 @@ int EndUpdate(UpdateRun& run, bool folderFlushed) {
   }
   WriteLogFooter(run.log);
   const bool logWritten = CloseRunLog(run.log);
-  const bool stamped = StampBackupTime(run.rcPath, run.backupPath);
   if (!folderFlushed) {
     return ReportFailure(settings, "Unable to flush the folder of " + run.rcPath + " to disk\n" +
                                        run.rcPath +
@@ -245,9 +283,6 @@ int EndUpdate(UpdateRun& run, bool folderFlushed) {
     return ReportFailure(settings, "Unable to write log information to " +
                                        ComposeLogPath(run.rcPath) + "\n" +
                                        "The rc file was updated; only its log is incomplete.\n");
-  }
-  if (!stamped) {
-    return kFailure;
   }
   if (!settings.silent) {
     PrintText("Complete.\n");

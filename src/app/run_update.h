@@ -14,7 +14,8 @@ namespace tablemend {
 // failure, which is reported on the console (most reports only when not silent), after the
 // file's heading, in the order of the files. The new texts of several files reach the disk
 // together: each is written to a temporary file beside its script, all of them are flushed, each
-// is renamed over its script, and the scripts' folders are flushed before the backups are stamped.
+// script's backup is stamped and the new text renamed over the script, and the scripts' folders
+// are flushed before the logs are closed.
 std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
                             const std::vector<std::string>& headings, const RunSettings& settings);
 

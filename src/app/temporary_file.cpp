@@ -62,7 +62,7 @@ void RemoveLeftoverTemporaryFiles(const std::vector<std::string>& rcPaths) {
     for (const std::string& file : found) {
       const std::string_view script = ScriptNameOf(file);
       if (!script.empty() && names.count(script) != 0) {
-        RemoveFile(folder + file);
+        RemoveFile(folder + file, DeniedMeans::kNoPermission);
       }
     }
   }

@@ -466,16 +466,17 @@ bool ConvertNext(Conversion<Unit>& conversion) {
 }  // namespace
 
 template <typename Unit>
-void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
-                         const typename ChangeReportFor<Unit>::Type& reportChange) {
+long long ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
+                              const typename ChangeReportFor<Unit>::Type& reportChange) {
   Conversion<Unit> conversion(input, output, reportChange);
   while (ConvertNext(conversion)) {
   }
+  return conversion.lineNumber + (TakenChunksEndLine(conversion.text) ? 1 : 0);
 }
 
-template void ConvertStringTables(BasicTextReader<char>&, BasicTextWriter<char>&,
-                                  const ChangeReportFor<char>::Type&);
-template void ConvertStringTables(BasicTextReader<char16_t>&, BasicTextWriter<char16_t>&,
-                                  const ChangeReportFor<char16_t>::Type&);
+template long long ConvertStringTables(BasicTextReader<char>&, BasicTextWriter<char>&,
+                                       const ChangeReportFor<char>::Type&);
+template long long ConvertStringTables(BasicTextReader<char16_t>&, BasicTextWriter<char16_t>&,
+                                       const ChangeReportFor<char16_t>::Type&);
 
 }  // namespace tablemend

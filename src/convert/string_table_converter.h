@@ -21,9 +21,11 @@ struct ChangeReportFor {
 };
 
 // Reads the input to its end and writes every chunk to the output, unchanged or rewritten.
+// Returns the number of the line the input ended on: the last chunk's, or the next one when that
+// chunk ended in a line feed (1 for no text at all), where an end-of-file mark stood, if any.
 template <typename Unit>
-void ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
-                         const typename ChangeReportFor<Unit>::Type& reportChange);
+long long ConvertStringTables(BasicTextReader<Unit>& input, BasicTextWriter<Unit>& output,
+                              const typename ChangeReportFor<Unit>::Type& reportChange);
 
 }  // namespace tablemend
 

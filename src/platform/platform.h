@@ -65,23 +65,31 @@ void UseBinaryStandardOutput();
 // (always on POSIX systems, whose terminals take UTF-8).
 bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream);
 
+// What Windows means when it refuses a rename, link or removal with access denied: a missing
+// permission, or, where the run has already made a file in that folder (so that it may write
+// there), a file that another program holds open, as Wine reports one. A sharing or lock
+// violation always means a file in use. A step refused for a file in use is tried again, about
+// every 100 ms for up to 2 s, as editors, indexers and virus scanners hold files for moments; on
+// POSIX systems, which refuse no step for that, it changes nothing.
+enum class DeniedMeans { kNoPermission, kFileInUse };
+
 // Moves a file to a new name in the same file system; false when the system refuses, and when a
 // file of the new name exists already.
-bool RenameFile(const std::string& from, const std::string& to);
+bool RenameFile(const std::string& from, const std::string& to, DeniedMeans denied);
 
 // Moves a file to a name in the same folder in one step, replacing the file of that name, even a
 // read-only one (whose attribute, on Windows, stays with it under any other name it has); the
 // move is on disk when it returns on Windows, and once the folder is flushed on POSIX systems.
 // False when the system refuses.
-bool RenameOverFile(const std::string& from, const std::string& to);
+bool RenameOverFile(const std::string& from, const std::string& to, DeniedMeans denied);
 
 // Gives a file a second name in the same folder; false when a file of that name exists, or the
 // file system has no hard links (FAT, some network shares).
-bool LinkFile(const std::string& from, const std::string& to);
+bool LinkFile(const std::string& from, const std::string& to, DeniedMeans denied);
 
 // Removes a file's name, even a read-only file's (whose attribute, on Windows, stays with it
 // under any other name it has).
-bool RemoveFile(const std::string& path);
+bool RemoveFile(const std::string& path, DeniedMeans denied);
 
 // Makes the renames, links and removals made in a folder (given as a path prefix, as for
 // ListFolderFiles) survive a power cut: the POSIX folder is flushed; on Windows the renames
@@ -114,9 +122,10 @@ bool CreateFileLike(const std::string& path, const std::string& modelPath, FileH
 // Opens for appending at the end, creating the file when missing; never truncates.
 bool OpenForAppending(const std::string& path, FileHandle& file);
 
-// Opens a file that must exist for writing, without cutting it or changing its times: tells
-// whether it may be written before anything is.
-bool OpenExistingForWriting(const std::string& path, FileHandle& file);
+// True when this user may write the contents of the file, which must exist: tells, before
+// anything is written, without cutting it or changing its times. A file that another program
+// holds open on Windows may be written for all this tells: the step that replaces it waits.
+bool MayWriteFile(const std::string& path);
 
 // The length of an open file in bytes; false when the system cannot tell.
 bool GetFileLength(const FileHandle& file, std::int64_t& length);

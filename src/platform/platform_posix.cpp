@@ -92,7 +92,7 @@ bool PrintToConsoleWindow(std::string_view, ConsoleStream) {
   return false;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
+bool RenameFile(const std::string& from, const std::string& to, DeniedMeans) {
   // Never replaces an existing file, as on Windows: a backup, once made, holds the only copy of
   // the original text, and a status query that failed must not let a rename overwrite it.
 #ifdef RENAME_NOREPLACE
@@ -116,15 +116,15 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return false;
 }
 
-bool RenameOverFile(const std::string& from, const std::string& to) {
+bool RenameOverFile(const std::string& from, const std::string& to, DeniedMeans) {
   return rename(from.c_str(), to.c_str()) == 0;
 }
 
-bool LinkFile(const std::string& from, const std::string& to) {
+bool LinkFile(const std::string& from, const std::string& to, DeniedMeans) {
   return link(from.c_str(), to.c_str()) == 0;
 }
 
-bool RemoveFile(const std::string& path) {
+bool RemoveFile(const std::string& path, DeniedMeans) {
   return unlink(path.c_str()) == 0;
 }
 
@@ -162,7 +162,8 @@ bool OpenForAppending(const std::string& path, FileHandle& file) {
   return OpenWithFlags(path, O_WRONLY | O_CREAT | O_APPEND, file);
 }
 
-bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
+bool MayWriteFile(const std::string& path) {
+  FileHandle file;
   return OpenWithFlags(path, O_WRONLY, file);
 }
 

@@ -154,6 +154,53 @@ bool WithReadOnlyLifted(const std::wstring& path, const std::function<bool()>& s
   return done;
 }
 
+// The outcome of a rename, link or removal: ERROR_SUCCESS, or the error that refused it, read
+// before any other call can change it.
+DWORD Attempt(const std::function<bool()>& step) {
+  return step() ? ERROR_SUCCESS : GetLastError();
+}
+
+// A step on a file that may be read-only, which Windows refuses as it stands: tried again with
+// the attribute lifted when it was denied. The error is the last attempt's.
+DWORD AttemptLiftingReadOnly(const std::wstring& path, const std::function<bool()>& step) {
+  const DWORD error = Attempt(step);
+  if (error != ERROR_ACCESS_DENIED) {
+    return error;
+  }
+  DWORD lifted = error;
+  WithReadOnlyLifted(path, [&] {
+    lifted = Attempt(step);
+    return lifted == ERROR_SUCCESS;
+  });
+  return lifted;
+}
+
+bool RefusedForFileInUse(DWORD error, DeniedMeans denied) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         (error == ERROR_ACCESS_DENIED && denied == DeniedMeans::kFileInUse);
+}
+
+// How often, and for how long, a step refused for a file in use is tried again.
+constexpr DWORD kInUseRetryInterval = 100;  // milliseconds
+constexpr ULONGLONG kInUseRetryPeriod = 2000;
+
+// Runs the attempt, and again while another program holds the file, for up to kInUseRetryPeriod;
+// true once it succeeds. A refusal for anything else stands at once.
+bool RetryWhileInUse(DeniedMeans denied, const std::function<DWORD()>& attempt) {
+  const ULONGLONG start = GetTickCount64();
+  for (;;) {
+    const DWORD error = attempt();
+    if (error == ERROR_SUCCESS) {
+      return true;
+    }
+    if (!RefusedForFileInUse(error, denied) || GetTickCount64() - start >= kInUseRetryPeriod) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(kInUseRetryInterval);
+  }
+}
+
 // Sets the last-write time through a handle that may write attributes alone, which a read-only
 // file allows. Taken as a file time directly, at the clock's full resolution: a time cut to
 // whole milliseconds could fall before the rc file's last write of this very run.
@@ -227,31 +274,40 @@ bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream) {
                        nullptr) != 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
+bool RenameFile(const std::string& from, const std::string& to, DeniedMeans denied) {
+  const std::wstring wideFrom = WidePath(from);
+  const std::wstring wideTo = WidePath(to);
   // Never replaces an existing file: a backup, once made, is not overwritten.
-  return MoveFileW(WidePath(from).c_str(), WidePath(to).c_str()) != 0;
+  return RetryWhileInUse(denied, [&] {
+    return Attempt([&] { return MoveFileW(wideFrom.c_str(), wideTo.c_str()) != 0; });
+  });
 }
 
-bool RenameOverFile(const std::string& from, const std::string& to) {
+bool RenameOverFile(const std::string& from, const std::string& to, DeniedMeans denied) {
   const std::wstring wideFrom = WidePath(from);
   const std::wstring wideTo = WidePath(to);
   // On disk when it returns: no folder to flush after it.
-  const auto move = [&] {
-    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  };
-  // A read-only file may not be replaced as it stands.
-  return move() || WithReadOnlyLifted(wideTo, move);
+  return RetryWhileInUse(denied, [&] {
+    return AttemptLiftingReadOnly(wideTo, [&] {
+      return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+  });
 }
 
-bool LinkFile(const std::string& from, const std::string& to) {
-  return CreateHardLinkW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr) != 0;
+bool LinkFile(const std::string& from, const std::string& to, DeniedMeans denied) {
+  const std::wstring wideFrom = WidePath(from);
+  const std::wstring wideTo = WidePath(to);
+  return RetryWhileInUse(denied, [&] {
+    return Attempt([&] { return CreateHardLinkW(wideTo.c_str(), wideFrom.c_str(), nullptr) != 0; });
+  });
 }
 
-bool RemoveFile(const std::string& path) {
+bool RemoveFile(const std::string& path, DeniedMeans denied) {
   const std::wstring widePath = WidePath(path);
-  const auto remove = [&] { return DeleteFileW(widePath.c_str()) != 0; };
-  return remove() || WithReadOnlyLifted(widePath, remove);
+  return RetryWhileInUse(denied, [&] {
+    return AttemptLiftingReadOnly(widePath, [&] { return DeleteFileW(widePath.c_str()) != 0; });
+  });
 }
 
 bool FlushFolder(const std::string&) {
@@ -278,8 +334,10 @@ bool OpenForAppending(const std::string& path, FileHandle& file) {
   return OpenWithCreateFile(path, FILE_APPEND_DATA, OPEN_ALWAYS, file);
 }
 
-bool OpenExistingForWriting(const std::string& path, FileHandle& file) {
-  return OpenWithCreateFile(path, GENERIC_WRITE, OPEN_EXISTING, file);
+bool MayWriteFile(const std::string& path) {
+  FileHandle file;
+  return OpenWithCreateFile(path, GENERIC_WRITE, OPEN_EXISTING, file) ||
+         RefusedForFileInUse(GetLastError(), DeniedMeans::kNoPermission);
 }
 
 bool GetFileLength(const FileHandle& file, std::int64_t& length) {

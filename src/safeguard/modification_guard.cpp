@@ -54,15 +54,8 @@ bool CheckModificationOrder(const std::string& rcPath, const std::string& backup
   return true;
 }
 
-bool StampBackupTime(const std::string& rcPath, const std::string& backupPath) {
-  if (SetLastWriteTimeToNow(backupPath)) {
-    return true;
-  }
-  PrintUtf8Text("Unable to set the last-write time of the backup file " + backupPath + "\n" +
-                rcPath + " was written, but the next run will refuse it as edited by hand.\n" +
-                "To let it run, make " + backupPath +
-                " writable by this user, or set its time to now.\n");
-  return false;
+bool StampBackupTime(const std::string& backupPath) {
+  return SetLastWriteTimeToNow(backupPath);
 }
 
 }  // namespace tablemend

@@ -16,11 +16,11 @@ namespace tablemend {
 // one-line error, when either time cannot be read. True when the run may go on.
 bool CheckModificationOrder(const std::string& rcPath, const std::string& backupPath, RunLog& log);
 
-// Sets the backup's last-write time to now, after the run's last write of the rc file. A stamp
-// that fails leaves the old time, by which the next run would refuse the rc file as edited by
-// hand: it is reported, whatever `silent` says, with what lets the next run go on, and the result
-// is false.
-bool StampBackupTime(const std::string& rcPath, const std::string& backupPath);
+// Sets the backup's last-write time to now, after the run's last write of the new text and before
+// that text takes the rc file's name, so that the rc file is never newer than its backup but
+// by a hand edit. False when the system refuses: the rc file must then stay as it was, or the
+// next run would refuse it as edited by hand.
+bool StampBackupTime(const std::string& backupPath);
 
 }  // namespace tablemend
 

@@ -90,6 +90,10 @@ void WriteLogFooter(RunLog& log) {
   WriteLogEnd(log, "Update of .rc Files complete\n");
 }
 
+void WriteLogFailure(RunLog& log, std::string_view reason) {
+  WriteLogEnd(log, "Update of .rc Files failed: " + std::string(reason));
+}
+
 void WriteRestoreFooter(RunLog& log, const std::string& backupPath) {
   WriteLogEnd(log, "Restore of the .rc File from " + backupPath + " complete\n");
 }

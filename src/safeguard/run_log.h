@@ -31,6 +31,8 @@ void WriteLogText(RunLog& log, std::string_view text);
 void WriteLogHeader(RunLog& log);
 void WriteChangeEntry(RunLog& log, const ChangeRecord& change);
 void WriteLogFooter(RunLog& log);
+// The closing lines of a run that failed after its conversion began, with the reason, a line.
+void WriteLogFailure(RunLog& log, std::string_view reason);
 // The closing lines of a restore, which names the backup put back.
 void WriteRestoreFooter(RunLog& log, const std::string& backupPath);
 

@@ -24,9 +24,14 @@ TextFormat DetectTextFormat(std::string_view firstBytes) {
   return format;
 }
 
+bool StartsAsText(std::string_view firstBytes, const TextFormat& format) {
+  return format.encoding != TextEncoding::kBytes ||
+         firstBytes.substr(0, kTextProbeLength).find('\0') == std::string_view::npos;
+}
+
 FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
   FileHandle file;
-  char start[4] = {};
+  char start[kTextProbeLength];
   std::size_t count = 0;
   std::ptrdiff_t read = 1;
   std::int64_t length = 0;
@@ -40,7 +45,11 @@ FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
   if (read < 0) {
     return FormatRead::kUnreadable;
   }
-  format = DetectTextFormat(std::string_view(start, count));
+  const std::string_view firstBytes(start, count);
+  format = DetectTextFormat(firstBytes);
+  if (!StartsAsText(firstBytes, format)) {
+    return FormatRead::kNotText;
+  }
   const bool wholeUnits = format.encoding == TextEncoding::kBytes || length % 2 == 0;
   return wholeUnits ? FormatRead::kRead : FormatRead::kCutShort;
 }

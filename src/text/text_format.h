@@ -3,6 +3,7 @@
 #ifndef TABLEMEND_TEXT_TEXT_FORMAT_H
 #define TABLEMEND_TEXT_TEXT_FORMAT_H
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,11 +22,21 @@ struct TextFormat {
 // each; bytes otherwise.
 TextFormat DetectTextFormat(std::string_view firstBytes);
 
+// How much of a file's start is looked at for a NUL byte: the block git and diff judge by.
+constexpr std::size_t kTextProbeLength = 8000;
+
+// True when a file that starts with these bytes (its first kTextProbeLength, or all of a shorter
+// file) and is stored in this format is text: UTF-16, or bytes without a NUL among them. A
+// program, a picture or an archive holds NUL bytes near its start, and a run over one would cut
+// it at its first 0x1A byte.
+bool StartsAsText(std::string_view firstBytes, const TextFormat& format);
+
 enum class FormatRead {
   kRead,
   kUnreadable,
   kCutShort,  // UTF-16 with an odd number of bytes: its last character is cut, and no
               // conversion could keep it
+  kNotText,   // bytes with a NUL among the first kTextProbeLength: no resource script
 };
 
 // Reads the format of the file at `path` from its first bytes and its length.

@@ -83,6 +83,13 @@ inline bool ChunkStartsLine(const BasicTextPassThrough<Unit>& text) {
   return text.current == 0 ? text.frontStartsLine : text.reader.buffer[text.current - 1] == '\n';
 }
 
+// True when the chunks taken so far end a line: the last ended in a line feed, or there was none.
+template <typename Unit>
+inline bool TakenChunksEndLine(const BasicTextPassThrough<Unit>& text) {
+  const std::size_t end = text.reader.begin;
+  return end == 0 ? text.frontStartsLine : text.reader.buffer[end - 1] == '\n';
+}
+
 // Writes `line` (a line feed at most as its last unit) instead of the current chunk, and returns
 // that chunk as read, a final CR LF as one line feed, valid until the next replacement.
 template <typename Unit>

@@ -42,6 +42,32 @@ std::ptrdiff_t ReadUnits(BasicTextReader<Unit>& reader, Unit* destination, std::
   return static_cast<std::ptrdiff_t>(units);
 }
 
+// What may follow the end-of-file mark without being text: blanks, line ends and more marks.
+template <typename Unit>
+bool MayFollowEndMark(Unit unit) {
+  return unit == ' ' || unit == '\t' || unit == '\r' || unit == '\n' || unit == 0x1A;
+}
+
+// Looks at everything after the end-of-file mark, the `count` units at `rest` that came with it
+// and whatever is left to read, until the first text there.
+template <typename Unit>
+void LookPastEndMark(BasicTextReader<Unit>& reader, const Unit* rest, std::size_t count) {
+  Unit more[512];
+  for (;;) {
+    if (!std::all_of(rest, rest + count, MayFollowEndMark<Unit>)) {
+      reader.textAfterEndMark = true;
+      return;
+    }
+    const std::ptrdiff_t read = ReadUnits(reader, more, sizeof more / sizeof(Unit));
+    if (read <= 0) {
+      reader.readFailed = reader.readFailed || read < 0;
+      return;
+    }
+    rest = more;
+    count = static_cast<std::size_t>(read);
+  }
+}
+
 // Moves the waiting units to the front of the buffer and reads more after them, up to a Ctrl-Z,
 // marking the line feeds of what moved or came in.
 template <typename Unit>
@@ -64,8 +90,10 @@ void ReadMore(BasicTextReader<Unit>& reader) {
   }
   const Unit* stop = FindUnit(base + waiting, static_cast<std::size_t>(count), Unit{0x1A});
   if (stop != nullptr) {
+    const Unit* read = base + waiting + count;
     count = stop - (base + waiting);
     reader.inputEnded = true;
+    LookPastEndMark(reader, stop + 1, static_cast<std::size_t>(read - stop - 1));
   }
   reader.end += static_cast<std::size_t>(count);
   MarkLineFeeds(base + unmarked, reader.end - unmarked,

@@ -1,5 +1,6 @@
 // Reading text files as this program keeps them, the same on every platform: CR LF reads as a
-// line feed alone, a lone CR stays, a Ctrl-Z (0x1A) ends the input for good, and the text comes
+// line feed alone, a lone CR stays, a Ctrl-Z (0x1A) ends the input for good (what follows it is
+// looked at, never taken: text there would be lost, blanks not), and the text comes
 // in chunks of at most kMaxChunkLength characters, each ending at the first line feed. It works
 // on whole buffers over binary I/O, so no system call is made per line, and no C library's text
 // mode is involved. What becomes of a chunk is the pass-through's business (text_pass_through.h).
@@ -44,6 +45,9 @@ struct BasicTextReader {
   std::uint64_t marksAhead = 0;
   bool inputEnded = false;  // end of file, Ctrl-Z or a read error: nothing more comes
   bool readFailed = false;  // a read error, or a file ending inside a code unit
+  // A Ctrl-Z ended the input with more than blanks, line ends and further Ctrl-Z after it, as
+  // DOS editors padded their files: text that a conversion would drop.
+  bool textAfterEndMark = false;
 };
 
 template <typename Unit>

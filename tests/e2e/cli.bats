@@ -3,7 +3,7 @@ load helper
 
 # Runs each row of the table on standard input with expect_rows, for the command-line tests, in
 # a folder holding a.rc, a folder folder.rc, the backup of a missing m.rc, UTF-16 text cut short,
-# a file too short to tell its encoding and an entry without a comma on a last line without a
+# a file too short to tell its encoding, with a NUL byte, and an entry without a comma on a last line without a
 # line end, and checks that no row wrote, renamed or logged anything.
 check_answers() {
   printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >a.rc
@@ -52,15 +52,15 @@ EOF
 255|File given [missing.rc] does not exist.\nExiting.|--check -f missing.rc
 1|a.rc:3: A, "EI"\na.rc: 1 line would change.|--check -f a.rc
 1|last.rc:3:   A  "EI"  // x\nlast.rc: 1 line would change.|--check last.rc
-0|short.rc: nothing would change.|--check short.rc
+255|short.rc is not a text file: not converted|--check short.rc
 255||-s -f missing.rc
-255|File given [m.rc] does not exist.\nExiting.|-f m.rc
+255|File given [m.rc] does not exist.\nIts text is in its backup [m.rc.original]: --restore puts it back.\nExiting.|-f m.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|-f cut.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|--check -f cut.rc
 255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-elog a.rc
 255||-s --extension=log a.rc
-255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nExiting.|--check a.rc m.rc
+255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nIts text is in its backup [m.rc.original]: --restore puts it back.\nExiting.|--check a.rc m.rc
 1||-s --check a.rc a.rc
 255|No backup file [a.rc.original] to restore a.rc from.\nExiting.|--restore a.rc
 1|--- a/last.rc\n+++ b/last.rc\n@@ -1,3 +1,3 @@\n STRINGTABLE\n BEGIN\n-  A  ""  // x\n\\ No newline at end of file\n+  A  "EI"  // x\n\\ No newline at end of file|--diff last.rc

@@ -36,21 +36,48 @@ load helper
   assert_files_equal app.rc "$examples/app.rc"
 }
 
-@test "a backup whose time cannot be set is reported even with -s, and every byte stays" {
-  [ "$(id -u)" -eq 0 ] || skip "only root can give the backup to a user other than the one running"
+@test "a backup whose time cannot be set leaves the script as it was, which the next run takes" {
+  [ "$(id -u)" -eq 0 ] || skip "only root can give the script to a user other than the one running"
   enter_user_folder
   cp "$examples/app.rc" app.rc
-  TM=tm_user expect_run 255 'Unable to set the last-write time of the backup file app.rc.original\napp.rc was written, but the next run will refuse it as edited by hand.\nTo let it run, make app.rc.original writable by this user, or set its time to now.' -s -f app.rc
-  assert_files_equal app.rc "$golden/app.rc.expected"
-  assert_files_equal app.rc.original "$examples/app.rc"
-  assert_log app.rc.log "$golden/app.rc.log.expected"
-  # What the report says lets the runs go on: a backup this user may write (under Wine, which sets
-  # a time by its value, as only the owner may: one it owns), its time set to now.
-  [ -z "${TABLEMEND_LAUNCHER-}" ] && chmod 666 app.rc.original || give_to_user app.rc.original
-  touch app.rc.original
+  # The backup's stamp comes before the new text takes the script's name: without it, the script
+  # would be newer than its backup, and the next run would refuse it as edited by hand.
+  TM=tm_user expect_run 255 'Unable to set the last-write time of the backup file app.rc.original\nMake sure that this user owns it or may write it.\napp.rc is unchanged.\nExiting.' -f app.rc
+  assert_equal "$(ls -A)" "$(printf 'app.rc\napp.rc.log')"
+  assert_files_equal app.rc "$examples/app.rc"
+  assert_log app.rc.log <(head -n -3 "$golden/app.rc.log.expected")
+  # A script this user may write (under Wine, which sets a time by its value, as only the owner
+  # may: one it owns) lets the runs go on.
+  [ -z "${TABLEMEND_LAUNCHER-}" ] && chmod 666 app.rc || give_to_user app.rc
   for round in first second; do
     TM=tm_user expect_run 0 Complete. -f app.rc
   done
+  assert_files_equal app.rc "$golden/app.rc.expected"
+}
+
+@test "only text is converted: a program, a picture or text after a Ctrl-Z is left untouched" {
+  printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR' >pic.png && printf '\x7fELF\2\1\1\0\0\0\x1a\n' >program
+  printf 'STRINGTABLE\r\nBEGIN\r\nA\0, ""\r\nEND\r\n' >zero.rc && cp pic.png old.rc.original && : >old.rc
+  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n\x1a\r\nSTRINGTABLE\r\nBEGIN\r\nB, ""\r\nEND\r\n' >after.rc
+  # Still text: UTF-16 without a byte-order mark, and a Ctrl-Z followed by blanks and line ends.
+  printf 'STRINGTABLE\r\nBEGIN\r\nA, ""\r\nEND\r\n' >expected
+  utf16 UTF-16LE "" expected >wide.rc && { cat expected; printf '\x1a \r\n\x1a'; } >dos.rc
+  cp -p after.rc after.before && local before=$(ls -l --time-style=+%s.%N)
+  expect_rows <<'EOF'
+255|pic.png is not a text file: not converted|pic.png
+255|==> program <==\nprogram is not a text file: not converted\n==> zero.rc <==\nzero.rc is not a text file: not converted|--check program zero.rc
+255|pic.png is not a text file: not converted|--diff pic.png
+255|old.rc.original is not a text file: not converted|old.rc
+255|after.rc:3: A, "EI"\nafter.rc holds text after an end-of-file mark (Ctrl-Z) on line 5\nExiting.|--check after.rc
+255|after.rc holds text after an end-of-file mark (Ctrl-Z) on line 5\nExiting.|--diff after.rc
+EOF
+  assert_equal "$(ls -l --time-style=+%s.%N)" "$before"
+  expect_run 255 'after.rc holds text after an end-of-file mark (Ctrl-Z) on line 5\nafter.rc is unchanged.\nExiting.' -f after.rc
+  cmp after.rc after.before && assert_file_not_exists after.rc.original
+  grep -q $'^Update of .rc Files failed: after.rc holds text after an end-of-file mark (Ctrl-Z) on line 5\r$' after.rc.log
+  grep -q $'^Changing line number: 3\r$' after.rc.log
+  expect_run 0 '==> wide.rc <==\nComplete.\n==> dos.rc <==\nComplete.' wide.rc dos.rc
+  cmp wide.rc <(sed 's/""/"EI"/' expected | utf16 UTF-16LE "") && cmp dos.rc <(sed 's/""/"EI"/' expected)
 }
 
 @test "a backup, a log or a temporary file beside its script is never converted, nor left by a run" {

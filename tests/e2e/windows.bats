@@ -58,3 +58,29 @@ EOF
   assert_files_equal A.rc.original "$examples/app.rc"
   assert_files_equal A.rc.txt "$examples/app.rc"
 }
+
+# Starts the holder on the file for the milliseconds given after a run has begun, and waits until
+# it holds the file.
+hold() {
+  $TABLEMEND_LAUNCHER "$TABLEMEND_FILE_HOLDER" "$1" "$2" holder &
+  until [ -e holder.held ]; do sleep 0.02; done
+}
+
+@test "a script another program holds open is replaced once it lets go, or left whole after 2 s" {
+  cp "$examples/app.rc" app.rc && expect_run 0 "" -s app.rc
+  # Held past the run's first try, sharing reads only: the run waits, and completes.
+  hold app.rc 800
+  expect_run 0 Complete. app.rc
+  assert_file_exists holder.released
+  wait && rm holder.* app.rc.original && cp "$examples/app.rc" app.rc
+  # Held for longer than the run waits, on a first run: the script stays whole, the backup name
+  # given to it stays too, and the next run takes it as the backup.
+  hold app.rc 4500
+  tm app.rc
+  assert_equal "$status" 255
+  assert_output --regexp $'^Unable to replace app\\.rc with \\.app\\.rc\\.tablemend-[a-z0-9]{6}\napp\\.rc is unchanged\\.\nUnable to remove app\\.rc\\.original, the second name this run gave it: the next run takes it as the backup\\.\nExiting\\.$'
+  assert_files_equal app.rc "$examples/app.rc"
+  wait && expect_run 0 Complete. app.rc
+  assert_files_equal app.rc "$golden/app.rc.expected"
+  assert_files_equal app.rc.original "$examples/app.rc"
+}

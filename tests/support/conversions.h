@@ -14,12 +14,16 @@
 namespace tablemend::check {
 
 // What a conversion wrote, as stored, and each change as "number|line as read|new line" in code
-// units (UTF-16 ones as little-endian bytes).
+// units (UTF-16 ones as little-endian bytes); the line the input ended on, and whether text
+// followed a Ctrl-Z.
 struct Conversion {
   std::string output;
   std::vector<std::string> changes;
+  long long endLine = 0;
+  bool textAfterEndMark = false;
   bool operator==(const Conversion& other) const {
-    return output == other.output && changes == other.changes;
+    return output == other.output && changes == other.changes && endLine == other.endLine &&
+           textAfterEndMark == other.textAfterEndMark;
   }
 };
 
@@ -45,9 +49,11 @@ Conversion ConvertWithProgram(std::string_view stored, std::size_t bufferSize = 
   AttachTextReader(stored, format, reader, bufferSize);
   BasicTextWriter<Unit> writer;
   AttachTextWriter(result.output, format, writer, bufferSize);
-  ConvertStringTables<Unit>(reader, writer, [&result](const BasicChangeRecord<Unit>& change) {
-    result.changes.push_back(Describe(change.lineNumber, change.oldLine, change.newLine));
-  });
+  result.endLine =
+      ConvertStringTables<Unit>(reader, writer, [&result](const BasicChangeRecord<Unit>& change) {
+        result.changes.push_back(Describe(change.lineNumber, change.oldLine, change.newLine));
+      });
+  result.textAfterEndMark = reader.textAfterEndMark;
   CloseTextWriter(writer);
   return result;
 }
@@ -109,6 +115,11 @@ const std::regex kIdAlone("^[ \t\r\n]*[^,\" \t\r\n][^,\"]*,?[ \t\r\n]*\n$");
 inline Conversion ConvertWithModel(std::string_view stored) {
   const std::vector<std::string> chunks = ReadChunks(stored);
   Conversion result;
+  result.endLine = static_cast<long long>(chunks.size()) +
+                   (chunks.empty() || chunks.back().back() == '\n' ? 1 : 0);
+  const std::size_t mark = stored.find('\x1a');
+  result.textAfterEndMark = mark != std::string_view::npos &&
+                            stored.find_first_not_of(" \t\r\n\x1a", mark) != std::string_view::npos;
   enum { kOutside, kSeekingOpener, kInBlock } state = kOutside;
   bool firstInBlock = false;
   std::size_t blockStart = 0;  // the index of the block's first line
@@ -167,7 +178,8 @@ inline std::string CheckConversion(std::string_view bytes, std::size_t bufferSiz
   if (!(result == ConvertWithModel(bytes))) {
     return "the program and the model convert the bytes differently";
   }
-  Conversion expected{ToUtf16(result.output, utf16Format), {}};
+  Conversion expected{
+      ToUtf16(result.output, utf16Format), {}, result.endLine, result.textAfterEndMark};
   for (const std::string& change : result.changes) {
     expected.changes.push_back(ToUtf16(change, TextFormat()));
   }
