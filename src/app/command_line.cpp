@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "app/wildcards.h"
 #include "platform/console.h"
 
 namespace tablemend {
@@ -22,7 +22,12 @@ constexpr std::string_view kUsageText =
     "  --check            List the lines a run would change, and change nothing\n"
     "  --diff             Show the change a run would make as a patch, and change nothing\n"
     "  --restore          Put the backup back in place of the file, undoing the runs\n"
+    "  --format FORMAT    Write --check's lines for gnu (the default), msvc or github\n"
+    "  --exclude GLOB     Pass over files and folders of this name in the folders named\n"
+    "  --stdin-name NAME  The name standard input goes by in reports\n"
     "  --version          Display version information\n"
+    "  -                  Convert standard input to standard output\n"
+    "A folder named stands for every .rc file below it.\n"
     "\n"
     "This program was developed and designed by Ostrevane\n"
     "Please send bug reports to Email: bugs@tablemend.example\n";
@@ -42,7 +47,10 @@ enum class OptionKind {
   kVerbose,
   kCheck,
   kDiff,
-  kRestore
+  kRestore,
+  kFormat,
+  kExclude,
+  kStandardInputName,
 };
 
 struct Option {
@@ -52,11 +60,18 @@ struct Option {
 };
 
 constexpr Option kOptions[] = {
-    {'h', "--help", OptionKind::kHelp},           {'f', "--file", OptionKind::kFile},
-    {'e', "--extension", OptionKind::kExtension}, {'s', "--silent", OptionKind::kSilent},
-    {'\0', "--version", OptionKind::kVersion},    {'v', "--verbose", OptionKind::kVerbose},
-    {'\0', "--check", OptionKind::kCheck},        {'\0', "--diff", OptionKind::kDiff},
+    {'h', "--help", OptionKind::kHelp},
+    {'f', "--file", OptionKind::kFile},
+    {'e', "--extension", OptionKind::kExtension},
+    {'s', "--silent", OptionKind::kSilent},
+    {'\0', "--version", OptionKind::kVersion},
+    {'v', "--verbose", OptionKind::kVerbose},
+    {'\0', "--check", OptionKind::kCheck},
+    {'\0', "--diff", OptionKind::kDiff},
     {'\0', "--restore", OptionKind::kRestore},
+    {'\0', "--format", OptionKind::kFormat},
+    {'\0', "--exclude", OptionKind::kExclude},
+    {'\0', "--stdin-name", OptionKind::kStandardInputName},
 };
 
 const Option* FindShortOption(char name) {
@@ -78,7 +93,23 @@ const Option* FindLongOption(std::string_view name) {
 }
 
 bool TakesValue(const Option& option) {
-  return option.kind == OptionKind::kFile || option.kind == OptionKind::kExtension;
+  switch (option.kind) {
+    case OptionKind::kFile:
+    case OptionKind::kExtension:
+    case OptionKind::kFormat:
+    case OptionKind::kExclude:
+    case OptionKind::kStandardInputName:
+      return true;
+    case OptionKind::kHelp:
+    case OptionKind::kSilent:
+    case OptionKind::kVersion:
+    case OptionKind::kVerbose:
+    case OptionKind::kCheck:
+    case OptionKind::kDiff:
+    case OptionKind::kRestore:
+      break;
+  }
+  return false;
 }
 
 CommandLine EndWith(CommandLineAction action, int exitStatus) {
@@ -106,6 +137,8 @@ struct Walk {
   int index = 1;
   CommandLine result;
   std::string_view actionOption;  // the option that chose the file action, if any
+  bool formatGiven = false;
+  bool standardInputNamed = false;  // --stdin-name
 };
 
 // The file action an option asks for; one call does one.
@@ -117,6 +150,21 @@ bool ChooseFileAction(const Option& option, FileAction action, Walk& walk) {
   }
   walk.result.fileAction = action;
   walk.actionOption = option.longName;
+  return false;
+}
+
+// The shape of --check's lines a value of --format names; false for an unknown one.
+bool ReadReportFormat(std::string_view value, ReportFormat& format) {
+  constexpr std::pair<std::string_view, ReportFormat> kFormats[] = {
+      {"gnu", ReportFormat::kGnu},
+      {"msvc", ReportFormat::kMsvc},
+      {"github", ReportFormat::kGithub}};
+  for (const auto& [name, named] : kFormats) {
+    if (value == name) {
+      format = named;
+      return true;
+    }
+  }
   return false;
 }
 
@@ -132,7 +180,7 @@ bool Apply(const Option& option, std::string_view value, Walk& walk) {
       result = EndWith(CommandLineAction::kShowVersion, 0);
       return true;
     case OptionKind::kFile:
-      result.rcPaths.emplace_back(value);
+      result.names.emplace_back(value);
       break;
     case OptionKind::kExtension:
       settings.backupExtension = value;
@@ -149,8 +197,39 @@ bool Apply(const Option& option, std::string_view value, Walk& walk) {
       return ChooseFileAction(option, FileAction::kDiff, walk);
     case OptionKind::kRestore:
       return ChooseFileAction(option, FileAction::kRestore, walk);
+    case OptionKind::kFormat:
+      walk.formatGiven = true;
+      if (!ReadReportFormat(value, settings.reportFormat)) {
+        result = Refuse("Unknown format [" + std::string(value) + "]: gnu, msvc or github\n");
+        return true;
+      }
+      break;
+    case OptionKind::kExclude:
+      result.excludes.emplace_back(value);
+      break;
+    case OptionKind::kStandardInputName:
+      walk.standardInputNamed = true;
+      settings.standardInputName = value;
+      break;
   }
   return false;
+}
+
+// The refusals of options that the rest of the line makes meaningless, once it is read whole.
+void RefuseMismatches(Walk& walk) {
+  const CommandLine& result = walk.result;
+  if (result.action != CommandLineAction::kProcessFiles) {
+    return;
+  }
+  if (walk.formatGiven && result.fileAction != FileAction::kCheck) {
+    walk.result = Refuse("Option [--format] shapes the lines of --check, and goes with it alone\n");
+  } else if (result.readsStandardInput && result.fileAction == FileAction::kRestore) {
+    walk.result = Refuse("Options [--restore] and [-] cannot be used together\n");
+  } else if (result.readsStandardInput && !result.names.empty()) {
+    walk.result = Refuse("Standard input [-] stands alone: no file may be named with it\n");
+  } else if (walk.standardInputNamed && !result.readsStandardInput) {
+    walk.result = Refuse("Option [--stdin-name] names standard input, which only [-] reads\n");
+  }
 }
 
 // The value of an option that takes one: attached to it, or else the next argument. False when
@@ -237,9 +316,11 @@ CommandLine ParseCommandLine(int argumentCount, const char* const* arguments,
     if (!optionsEnded && style == CommandLineStyle::kWindows && argument == "/?") {
       return EndWith(CommandLineAction::kShowUsage, 0);
     }
-    // A lone "-" is a name, as getopt has it.
-    if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-      walk.result.rcPaths.emplace_back(argument);
+    // A lone "-" is standard input, as formatters take it; after "--", a file's name.
+    if (!optionsEnded && argument == "-") {
+      walk.result.readsStandardInput = true;
+    } else if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+      walk.result.names.emplace_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
     } else if (argument[1] == '-' ? ReadLongOption(walk, argument)
@@ -247,9 +328,8 @@ CommandLine ParseCommandLine(int argumentCount, const char* const* arguments,
       break;
     }
   }
-  if (style == CommandLineStyle::kWindows) {
-    walk.result.rcPaths = ExpandWildcards(walk.result.rcPaths);
-  }
+  walk.result.style = style;
+  RefuseMismatches(walk);
   return walk.result;
 }
 

@@ -63,6 +63,15 @@ ConversionResult ConvertUnits(const ConversionFiles& files, const ChangeSink& si
 
 }  // namespace
 
+void PrintVerboseChange(const ChangeRecord& change, LinePrinter print) {
+  print("Changed line number: " + std::to_string(change.lineNumber) + "\n");
+  print("\tFrom: [");
+  print(change.oldLine);
+  print("]\n\tTo: [");
+  print(change.newLine);
+  print("]\n");
+}
+
 std::string DescribeTextAfterEndMark(const std::string& path, long long line) {
   return path + " holds text after an end-of-file mark (Ctrl-Z) on line " + std::to_string(line) +
          "\n";

@@ -20,6 +20,9 @@ using LinePrinter = void (*)(std::string_view);
 // Receives each change, in line order; its texts live only for the call.
 using ChangeSink = std::function<void(const ChangeRecord& change, LinePrinter print)>;
 
+// Prints a change as -v shows it: its number, the line as read and the line written.
+void PrintVerboseChange(const ChangeRecord& change, LinePrinter print);
+
 enum class ConversionEnd {
   kComplete,
   kOutputNotOpened,

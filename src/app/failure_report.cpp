@@ -5,12 +5,39 @@
 
 namespace tablemend {
 
+namespace {
+
+std::string lastFailureLine;
+
+void NoteFailure(std::string_view report) {
+  lastFailureLine = report.substr(0, report.find('\n'));
+}
+
+}  // namespace
+
 int ReportFailure(const RunSettings& settings, std::string_view report) {
+  NoteFailure(report);
   if (!settings.silent) {
     PrintUtf8Text(report);
     PrintText("Exiting.\n");
   }
   return kFailure;
+}
+
+int ReportLeftAlone(const RunSettings& settings, std::string_view line) {
+  NoteFailure(line);
+  if (!settings.silent) {
+    PrintUtf8Text(line);
+  }
+  return kFailure;
+}
+
+const std::string& LastFailureLine() {
+  return lastFailureLine;
+}
+
+void ForgetLastFailure() {
+  lastFailureLine.clear();
 }
 
 int ReportUnreadable(const RunSettings& settings, const std::string& path) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/named_files.h"
 #include "app/run_each_file.h"
 #include "platform/console.h"
 #include "platform/platform.h"
@@ -27,7 +28,7 @@ int Run(int argumentCount, const char* const* arguments, tablemend::CommandLineS
       PrintError(commandLine.refusal);
       break;
     case CommandLineAction::kProcessFiles:
-      status = RunEachFile(commandLine.fileAction, commandLine.settings, commandLine.rcPaths);
+      status = RunEachFile(commandLine.fileAction, commandLine.settings, ResolveNames(commandLine));
       break;
   }
   // Messages that never reached the console make the run a failure, as any lost output would.

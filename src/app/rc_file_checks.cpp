@@ -1,5 +1,8 @@
 #include "app/rc_file_checks.h"
 
+#include <cstdint>
+#include <string_view>
+
 #include "app/failure_report.h"
 #include "app/temporary_file.h"
 #include "platform/console.h"
@@ -25,24 +28,14 @@ std::string ScriptBefore(const std::string& name, std::string_view ending) {
 // file a run's new text: converting any as a script (a wildcard takes them along) would rewrite
 // what must never change, or could take a killed run's half-written text for a script.
 int RefuseProgramsFile(const std::string& name, const RunSettings& settings, FileAction action) {
-  std::string role = "a temporary file";
-  std::string script = FindScriptOfTemporaryFile(name);
-  if (script.empty()) {
-    role = "the backup";
-    script = ScriptBefore(name, "." + settings.backupExtension);
-  }
-  if (script.empty()) {
-    role = "the log";
-    script = ScriptBefore(name, ".log");
-  }
+  std::string role;
+  const std::string script = FindOwningScript(name, settings, role);
   if (script.empty()) {
     return kSuccess;
   }
-  if (!settings.silent) {
-    const char* const undone = action == FileAction::kRestore ? "restored" : "converted";
-    PrintUtf8Text(name + " is " + role + " of " + script + ": not " + undone + "\n");
-  }
-  return kFailure;
+  const char* const undone = action == FileAction::kRestore ? "restored" : "converted";
+  return ReportLeftAlone(settings,
+                         name + " is " + role + " of " + script + ": not " + undone + "\n");
 }
 
 // A script's name is missing while its backup is there after a first run was killed, on a file
@@ -61,7 +54,38 @@ int RefuseMissing(const std::string& rcPath, const RunSettings& settings, FileAc
                                      "]: --restore puts it back.\n");
 }
 
+// kSuccess for text read, or the report of text that is cut short, is no text or cannot be read,
+// from the file, or standard input, of this name.
+int ReportUnconvertible(FormatRead read, const std::string& name, const RunSettings& settings) {
+  switch (read) {
+    case FormatRead::kRead:
+      return kSuccess;
+    case FormatRead::kCutShort:
+      return ReportCutShort(settings, name);
+    case FormatRead::kNotText:
+      return ReportNotText(settings, name);
+    case FormatRead::kUnreadable:
+      break;
+  }
+  return ReportUnreadable(settings, name);
+}
+
 }  // namespace
+
+std::string FindOwningScript(const std::string& path, const RunSettings& settings,
+                             std::string& role) {
+  role = "a temporary file";
+  std::string script = FindScriptOfTemporaryFile(path);
+  if (script.empty()) {
+    role = "the backup";
+    script = ScriptBefore(path, "." + settings.backupExtension);
+  }
+  if (script.empty()) {
+    role = "the log";
+    script = ScriptBefore(path, ".log");
+  }
+  return script;
+}
 
 int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileAction action) {
   if (rcPath.empty()) {
@@ -106,25 +130,19 @@ int ReportCutShort(const RunSettings& settings, const std::string& path) {
 }
 
 int ReportNotText(const RunSettings& settings, const std::string& path) {
-  if (!settings.silent) {
-    PrintUtf8Text(path + " is not a text file: not converted\n");
-  }
-  return kFailure;
+  return ReportLeftAlone(settings, path + " is not a text file: not converted\n");
+}
+
+int JudgeStoredFormat(const std::string& name, const std::string& stored,
+                      const RunSettings& settings, TextFormat& format) {
+  const FormatRead read = JudgeTextFormat(std::string_view(stored).substr(0, kTextProbeLength),
+                                          static_cast<std::int64_t>(stored.size()), format);
+  return ReportUnconvertible(read, name, settings);
 }
 
 int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings,
                           TextFormat& format) {
-  switch (ReadTextFormat(rcPath, format)) {
-    case FormatRead::kRead:
-      return kSuccess;
-    case FormatRead::kCutShort:
-      return ReportCutShort(settings, rcPath);
-    case FormatRead::kNotText:
-      return ReportNotText(settings, rcPath);
-    case FormatRead::kUnreadable:
-      break;
-  }
-  return ReportUnreadable(settings, rcPath);
+  return ReportUnconvertible(ReadTextFormat(rcPath, format), rcPath, settings);
 }
 
 }  // namespace tablemend

@@ -44,9 +44,16 @@ std::string ShowUtf16(const std::string& stored, const TextFormat& format) {
 }
 
 // Git's names separate folders with slashes, whatever the platform.
+// and name no folder "." ("tablemend --diff ." finds "./App/App.rc", which git apply refuses).
 std::string PatchName(std::string name) {
   if (PathSeparators().find('\\') != std::string_view::npos) {
     std::replace(name.begin(), name.end(), '\\', '/');
+  }
+  for (std::size_t dot = name.find("/./"); dot != std::string::npos; dot = name.find("/./")) {
+    name.erase(dot, 2);
+  }
+  while (name.rfind("./", 0) == 0) {
+    name.erase(0, 2);
   }
   return name;
 }
@@ -65,38 +72,39 @@ void PrintDiff(const std::string& rcPath, const TextFormat& format, const std::s
 }  // namespace
 
 int RunDiff(const std::string& rcPath, const RunSettings& settings) {
-  TextFormat format;
-  if (CheckRcFile(rcPath, settings, FileAction::kDiff) != kSuccess ||
-      ReadConvertibleFormat(rcPath, settings, format) != kSuccess) {
+  if (CheckRcFile(rcPath, settings, FileAction::kDiff) != kSuccess) {
     return kFailure;
   }
-  std::string before;
-  std::string after;
-  if (!ReadStoredText(rcPath, before)) {
+  // The bytes compared are the bytes converted, and their format is theirs: the file is read once.
+  std::string stored;
+  if (!ReadStoredText(rcPath, stored)) {
     return ReportUnreadable(settings, rcPath);
   }
-  // The bytes compared are the bytes converted: the file is read once.
-  ConversionFiles files{rcPath, "", format};
-  files.inputText = &before;
+  return RunDiffOfText(rcPath, stored, settings);
+}
+
+int RunDiffOfText(const std::string& name, const std::string& stored, const RunSettings& settings) {
+  TextFormat format;
+  if (JudgeStoredFormat(name, stored, settings, format) != kSuccess) {
+    return kFailure;
+  }
+  std::string after;
+  ConversionFiles files{"", "", format};
+  files.inputText = &stored;
   files.outputText = &after;
   const ConversionResult result = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
   if (result.end == ConversionEnd::kTextAfterEndMark) {
-    return ReportFailure(settings, DescribeTextAfterEndMark(rcPath, result.endMarkLine));
+    return ReportFailure(settings, DescribeTextAfterEndMark(name, result.endMarkLine));
   }
-  // Text that changed since its format was read may end inside a character.
-  if (result.end != ConversionEnd::kComplete) {
-    return ReportFailure(settings, "Unable to read " + rcPath + "\n");
-  }
-  if (format.encoding != TextEncoding::kBytes) {
-    before = ShowUtf16(before, format);
-    after = ShowUtf16(after, format);
-  }
-  const std::string diff = MakeUnifiedDiff(before, after, PatchName(rcPath));
+  const bool bytes = format.encoding == TextEncoding::kBytes;
+  const std::string diff =
+      MakeUnifiedDiff(bytes ? stored : ShowUtf16(stored, format),
+                      bytes ? after : ShowUtf16(after, format), PatchName(name));
   if (diff.empty()) {
     return kSuccess;
   }
   if (!settings.silent) {
-    PrintDiff(rcPath, format, diff);
+    PrintDiff(name, format, diff);
   }
   return kWouldChange;
 }

@@ -15,6 +15,9 @@ namespace tablemend {
 // before converting.
 int RunDiff(const std::string& rcPath, const RunSettings& settings);
 
+// The same for a script read whole already (standard input), under the name the patch carries.
+int RunDiffOfText(const std::string& name, const std::string& stored, const RunSettings& settings);
+
 }  // namespace tablemend
 
 #endif

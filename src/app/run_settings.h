@@ -10,10 +10,17 @@ namespace tablemend {
 // change as a patch, or put its original back.
 enum class FileAction { kUpdate, kCheck, kDiff, kRestore };
 
+// The shape of --check's lines, for the tools that read them: "FILE:LINE: new line" as compilers
+// and editors print, MSBuild's canonical error (Visual Studio's Error List), or a GitHub Actions
+// workflow command (an annotation on the pull request).
+enum class ReportFormat { kGnu, kMsvc, kGithub };
+
 struct RunSettings {
   std::string backupExtension = "original";
   bool silent = false;
   bool verbose = false;
+  ReportFormat reportFormat = ReportFormat::kGnu;
+  std::string standardInputName = "(standard input)";  // what reports call "-"
 };
 
 // The backup's name: the rc file's name, a dot and the extension.

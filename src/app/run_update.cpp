@@ -121,12 +121,7 @@ int ReportUnchanged(UpdateRun& run, const std::string& cause) {
 void ReportChange(UpdateRun& run, const ChangeRecord& change, LinePrinter print) {
   WriteChangeEntry(run.log, change);
   if (run.settings.verbose) {
-    print("Changed line number: " + std::to_string(change.lineNumber) + "\n");
-    print("\tFrom: [");
-    print(change.oldLine);
-    print("]\n\tTo: [");
-    print(change.newLine);
-    print("]\n");
+    PrintVerboseChange(change, print);
   }
 }
 

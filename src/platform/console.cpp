@@ -11,6 +11,11 @@ namespace {
 
 std::string pendingHeading;
 HeldText* holding = nullptr;
+ConsoleStream messages = ConsoleStream::kOutput;
+
+std::FILE* MessageStream() {
+  return messages == ConsoleStream::kError ? stderr : stdout;
+}
 
 // Keeps a text when output is held; false when it is not.
 bool Hold(std::string_view text, bool utf8) {
@@ -29,7 +34,7 @@ void WriteUtf8Text(std::string_view text, ConsoleStream stream) {
 
 void PrintPendingHeading() {
   if (!pendingHeading.empty() && !Hold(pendingHeading, true)) {
-    WriteUtf8Text(pendingHeading, ConsoleStream::kOutput);
+    WriteUtf8Text(pendingHeading, messages);
   }
   pendingHeading.clear();
 }
@@ -39,14 +44,14 @@ void PrintPendingHeading() {
 void PrintText(std::string_view text) {
   PrintPendingHeading();
   if (!Hold(text, false)) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fwrite(text.data(), 1, text.size(), MessageStream());
   }
 }
 
 void PrintUtf8Text(std::string_view text) {
   PrintPendingHeading();
   if (!Hold(text, true)) {
-    WriteUtf8Text(text, ConsoleStream::kOutput);
+    WriteUtf8Text(text, messages);
   }
 }
 
@@ -70,6 +75,16 @@ void PrintBeforeNextText(std::string_view heading) {
 
 void PrintError(std::string_view text) {
   WriteUtf8Text(text, ConsoleStream::kError);
+}
+
+void SendMessagesToStandardError() {
+  messages = ConsoleStream::kError;
+}
+
+bool WriteStandardOutput(std::string_view bytes) {
+  UseBinaryStandardOutput();
+  return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+         std::fflush(stdout) == 0;
 }
 
 bool FlushConsole() {

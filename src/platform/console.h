@@ -38,6 +38,14 @@ void PrintHeldText(const HeldText& held);
 // Writes UTF-8 text to standard error, unbuffered.
 void PrintError(std::string_view text);
 
+// Sends every message from now on to standard error, as a filter must: its standard output
+// carries the text it filters alone.
+void SendMessagesToStandardError();
+
+// Writes bytes to standard output exactly as they are (binary on Windows too); false when it
+// cannot take them all.
+bool WriteStandardOutput(std::string_view bytes);
+
 // Pushes out what is buffered; false when standard output could not take it all.
 bool FlushConsole();
 

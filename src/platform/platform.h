@@ -31,6 +31,9 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second);
 // The characters that separate folders in a path: '/', and on Windows also '\' and ':'.
 std::string_view PathSeparators();
 
+// The separator the platform's own tools put between folders: '/', or '\' on Windows.
+char PreferredSeparator();
+
 // Where the last component of a path starts: after its last separator, or at 0.
 std::size_t FindLastComponent(std::string_view path);
 
@@ -40,9 +43,23 @@ std::size_t FindLastComponent(std::string_view path);
 // second.
 int CompareFileNames(std::string_view first, std::string_view second);
 
-// The names of the entries of a folder that are not folders themselves, in no set order. The
-// folder is given as a path prefix, as typed before a name: empty for the current folder, or
-// ending in a separator ("res/"; on Windows also "res\" or "C:"). False when it cannot be listed.
+// What an entry of a folder is. A symbolic link (on Windows, also a junction or another reparse
+// point) counts as what it leads to, but for one to a folder, which a walk must not follow: a
+// tree would then be walked twice, or without end.
+enum class EntryKind { kFile, kFolder, kLinkToFolder, kOther };
+
+struct FolderEntry {
+  std::string name;
+  EntryKind kind;
+};
+
+// The entries of a folder, "." and ".." among them, in no set order. The folder is given as a
+// path prefix, as typed before a name: empty for the current folder, or ending in a separator
+// ("res/"; on Windows also "res\" or "C:"). False when it cannot be listed.
+bool ListFolderEntries(const std::string& folderPrefix, std::vector<FolderEntry>& entries);
+
+// The names of the entries of a folder that are not folders, nor links to folders, in no set
+// order; the folder as for ListFolderEntries.
 bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names);
 
 // The current time in the platform's local time zone (with whatever the platform takes from its
@@ -59,6 +76,10 @@ enum class ConsoleStream { kOutput, kError };
 // Makes standard output take bytes as they are: on Windows its C library would otherwise write a
 // line feed as CR LF, and a CR LF as CR CR LF.
 void UseBinaryStandardOutput();
+
+// Reads standard input to its end, byte for byte (binary on Windows too); false when a read
+// fails.
+bool ReadStandardInput(std::string& bytes);
 
 // Writes UTF-8 text to standard output or error as characters when that stream is a Windows
 // console, which shows no UTF-8 bytes as such; false, with nothing written, when it is none

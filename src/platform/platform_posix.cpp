@@ -43,6 +43,29 @@ bool GiveOwnerAndGroup(int descriptor, const struct stat& model) {
          fchown(descriptor, static_cast<uid_t>(-1), model.st_gid) == 0;
 }
 
+// The kind of a folder's entry, from the type the file system gave in the listing where it gave
+// one; a link's, or an entry's of no given type, from the path.
+EntryKind KindOfEntry(const std::string& path, unsigned char type) {
+  if (type == DT_REG) {
+    return EntryKind::kFile;
+  }
+  if (type == DT_DIR) {
+    return EntryKind::kFolder;
+  }
+  struct stat status;
+  if ((type != DT_LNK && type != DT_UNKNOWN) || lstat(path.c_str(), &status) != 0) {
+    return EntryKind::kOther;
+  }
+  const bool link = S_ISLNK(status.st_mode);
+  if (link && stat(path.c_str(), &status) != 0) {
+    return EntryKind::kOther;
+  }
+  if (S_ISDIR(status.st_mode)) {
+    return link ? EntryKind::kLinkToFolder : EntryKind::kFolder;
+  }
+  return S_ISREG(status.st_mode) ? EntryKind::kFile : EntryKind::kOther;
+}
+
 }  // namespace
 
 PathKind QueryPathKind(const std::string& path) {
@@ -86,6 +109,20 @@ void OpenClosedStandardStreams() {
 
 void UseBinaryStandardOutput() {
   // A POSIX stream has no text mode.
+}
+
+bool ReadStandardInput(std::string& bytes) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    if (count <= 0) {
+      return count == 0;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(count));
+  }
 }
 
 bool PrintToConsoleWindow(std::string_view, ConsoleStream) {
@@ -241,24 +278,22 @@ std::string_view PathSeparators() {
   return "/";
 }
 
+char PreferredSeparator() {
+  return '/';
+}
+
 int CompareFileNames(std::string_view first, std::string_view second) {
   return first.compare(second);
 }
 
-bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names) {
+bool ListFolderEntries(const std::string& folderPrefix, std::vector<FolderEntry>& entries) {
   const std::unique_ptr<DIR, int (*)(DIR*)> folder(
       opendir(folderPrefix.empty() ? "." : folderPrefix.c_str()), closedir);
   if (!folder) {
     return false;
   }
   while (const dirent* entry = readdir(folder.get())) {
-    // The entry's type where the file system tells it; a link's is that of what it leads to.
-    const std::string name = entry->d_name;
-    const bool known = entry->d_type == DT_REG || entry->d_type == DT_DIR;
-    if (known ? entry->d_type == DT_REG
-              : QueryPathKind(folderPrefix + name) != PathKind::kDirectory) {
-      names.push_back(name);
-    }
+    entries.push_back({entry->d_name, KindOfEntry(folderPrefix + entry->d_name, entry->d_type)});
   }
   return true;
 }

@@ -1,8 +1,10 @@
 // The parts of the platform layer that are the same on every platform: the last component of a
-// path, the existence test built on the status query, the ownership of an open file, which moves,
-// and is closed when its owner goes out of scope (both platforms mark "no file" with -1), and the
-// order of two file times.
+// path, the existence test built on the status query, the files among a folder's entries, the
+// ownership of an open file, which moves, and is closed when its owner goes out of scope (both
+// platforms mark "no file" with -1), and the order of two file times.
 #include "platform/platform.h"
+
+#include <utility>
 
 namespace tablemend {
 
@@ -34,6 +36,19 @@ FileHandle::~FileHandle() {
 
 bool IsOpen(const FileHandle& file) {
   return file.native != -1;
+}
+
+bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names) {
+  std::vector<FolderEntry> entries;
+  if (!ListFolderEntries(folderPrefix, entries)) {
+    return false;
+  }
+  for (FolderEntry& entry : entries) {
+    if (entry.kind == EntryKind::kFile || entry.kind == EntryKind::kOther) {
+      names.push_back(std::move(entry.name));
+    }
+  }
+  return true;
 }
 
 int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {

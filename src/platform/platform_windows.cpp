@@ -259,6 +259,22 @@ void UseBinaryStandardOutput() {
   _setmode(_fileno(stdout), _O_BINARY);
 }
 
+bool ReadStandardInput(std::string& bytes) {
+  // The handle itself, past the C library's text mode, so that CR LF and UTF-16 arrive as sent.
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  char buffer[1 << 16];
+  for (;;) {
+    DWORD count = 0;
+    if (ReadFile(input, buffer, sizeof buffer, &count, nullptr) == 0) {
+      return GetLastError() == ERROR_BROKEN_PIPE;  // the writer closed its end
+    }
+    if (count == 0) {
+      return true;
+    }
+    bytes.append(buffer, count);
+  }
+}
+
 bool PrintToConsoleWindow(std::string_view text, ConsoleStream stream) {
   const HANDLE output =
       GetStdHandle(stream == ConsoleStream::kError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
@@ -408,6 +424,10 @@ std::string_view PathSeparators() {
   return "/\\:";
 }
 
+char PreferredSeparator() {
+  return '\\';
+}
+
 int CompareFileNames(std::string_view first, std::string_view second) {
   const std::u16string firstUnits = DecodeUtf8(first);
   const std::u16string secondUnits = DecodeUtf8(second);
@@ -419,7 +439,7 @@ int CompareFileNames(std::string_view first, std::string_view second) {
   return order - CSTR_EQUAL;
 }
 
-bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& names) {
+bool ListFolderEntries(const std::string& folderPrefix, std::vector<FolderEntry>& entries) {
   // The basic information leaves the 8.3 short names out; the caller matches the long ones.
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileExW(WidePath(folderPrefix + "*").c_str(), FindExInfoBasic,
@@ -428,10 +448,15 @@ bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& 
     return GetLastError() == ERROR_FILE_NOT_FOUND;
   }
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      names.push_back(
-          EncodeUtf8(reinterpret_cast<const char16_t*>(found.cFileName), LoneSurrogates::kKeep));
-    }
+    // A junction or a symbolic link to a folder is a folder with a reparse point.
+    const DWORD attributes = found.dwFileAttributes;
+    const EntryKind kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? EntryKind::kFile
+                           : (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
+                               ? EntryKind::kLinkToFolder
+                               : EntryKind::kFolder;
+    entries.push_back(
+        {EncodeUtf8(reinterpret_cast<const char16_t*>(found.cFileName), LoneSurrogates::kKeep),
+         kind});
   } while (FindNextFileW(search, &found) != 0);
   const bool listed = GetLastError() == ERROR_NO_MORE_FILES;
   FindClose(search);

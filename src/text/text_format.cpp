@@ -29,6 +29,15 @@ bool StartsAsText(std::string_view firstBytes, const TextFormat& format) {
          firstBytes.substr(0, kTextProbeLength).find('\0') == std::string_view::npos;
 }
 
+FormatRead JudgeTextFormat(std::string_view firstBytes, std::int64_t length, TextFormat& format) {
+  format = DetectTextFormat(firstBytes);
+  if (!StartsAsText(firstBytes, format)) {
+    return FormatRead::kNotText;
+  }
+  const bool wholeUnits = format.encoding == TextEncoding::kBytes || length % 2 == 0;
+  return wholeUnits ? FormatRead::kRead : FormatRead::kCutShort;
+}
+
 FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
   FileHandle file;
   char start[kTextProbeLength];
@@ -45,13 +54,7 @@ FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
   if (read < 0) {
     return FormatRead::kUnreadable;
   }
-  const std::string_view firstBytes(start, count);
-  format = DetectTextFormat(firstBytes);
-  if (!StartsAsText(firstBytes, format)) {
-    return FormatRead::kNotText;
-  }
-  const bool wholeUnits = format.encoding == TextEncoding::kBytes || length % 2 == 0;
-  return wholeUnits ? FormatRead::kRead : FormatRead::kCutShort;
+  return JudgeTextFormat(std::string_view(start, count), length, format);
 }
 
 }  // namespace tablemend

@@ -4,6 +4,7 @@
 #define TABLEMEND_TEXT_TEXT_FORMAT_H
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,10 @@ enum class FormatRead {
               // conversion could keep it
   kNotText,   // bytes with a NUL among the first kTextProbeLength: no resource script
 };
+
+// The format of a text from its first bytes (the first kTextProbeLength, or all of a shorter
+// text) and its length in bytes.
+FormatRead JudgeTextFormat(std::string_view firstBytes, std::int64_t length, TextFormat& format);
 
 // Reads the format of the file at `path` from its first bytes and its length.
 FormatRead ReadTextFormat(const std::string& path, TextFormat& format);

@@ -33,6 +33,10 @@ check_answers() {
 255|Option [--extension] needs a value\nPlease use -h or --help for the options|a.rc --extension
 255|Options [--check] and [--diff] cannot be used together\nPlease use -h or --help for the options|--check a.rc --diff
 255|Options [--restore] and [--diff] cannot be used together\nPlease use -h or --help for the options|--restore --restore --diff a.rc
+255|Option [--format] shapes the lines of --check, and goes with it alone\nPlease use -h or --help for the options|--format=msvc a.rc
+255|Option [--format] shapes the lines of --check, and goes with it alone\nPlease use -h or --help for the options|--diff --format gnu a.rc
+255|Unknown format [MSVC]: gnu, msvc or github\nPlease use -h or --help for the options|--check --format=MSVC a.rc
+255|Option [--stdin-name] names standard input, which only [-] reads\nPlease use -h or --help for the options|--check --stdin-name x a.rc
 EOF
   # The refusal is an error report, on standard error.
   run sh -c '$TABLEMEND_LAUNCHER "$TABLEMEND" --chek a.rc 2>/dev/null'
@@ -57,7 +61,7 @@ EOF
 255|File given [m.rc] does not exist.\nIts text is in its backup [m.rc.original]: --restore puts it back.\nExiting.|-f m.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|-f cut.rc
 255|File [cut.rc] is UTF-16 text whose last character is cut short.\nSave it whole and run again.\nExiting.|--check -f cut.rc
-255|File given [folder.rc] is not a regular file.\nExiting.|-f folder.rc
+0|folder.rc holds no .rc file|-f folder.rc
 255|Backup file [a.rc.log] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.|-elog a.rc
 255||-s --extension=log a.rc
 255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nIts text is in its backup [m.rc.original]: --restore puts it back.\nExiting.|--check a.rc m.rc

@@ -22,7 +22,7 @@ load helper
   expect_run 0 Complete. -f 'res\en\app.rc'
   assert_files_equal res/en/app.rc "$golden/app.rc.expected"
   expect_rows <<'EOF'
-255|File given [res\\b.rc] is not a regular file.\nExiting.|-f 'res\b.rc'
+0|res\\b.rc holds no .rc file|-f 'res\b.rc'
 255|Extension [x\\y] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e 'x\y' -f res/en/app.rc
 255|Extension [x:y] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e x:y -f res/en/app.rc
 EOF
@@ -44,8 +44,9 @@ EOF
 # Runs the program from cmd.exe, which hands wildcards over as they were typed.
 tm_cmd() { TABLEMEND=cmd tm /c "Z:${TABLEMEND//\//\\} $*"; }
 
-@test "from cmd.exe, wildcards match long names of files, in their order, and /? asks for help" {
-  mkdir sub.rc && cp "$examples/app.rc" b.rc && cp b.rc A.rc && cp b.rc A.rc.txt
+@test "from cmd.exe, wildcards match long names of files, in their order, folders are walked, and /? asks for help" {
+  mkdir -p sub.rc tree/App tree/.vs && cp "$examples/app.rc" b.rc && cp b.rc A.rc && cp b.rc A.rc.txt
+  cp b.rc tree/App/App.rc && cp b.rc tree/.vs/hidden.rc
   TM=tm_cmd expect_rows <<'EOF'
 0|==> A.rc <==\nComplete.\n==> b.rc <==\nComplete.|'*.rc'
 0|==> A.rc <==\nComplete.\n==> b.rc <==\nComplete.|'*.RC'
@@ -53,7 +54,9 @@ tm_cmd() { TABLEMEND=cmd tm /c "Z:${TABLEMEND//\//\\} $*"; }
 1||-s --check '?.rc.t?t'
 255|File given [x*.rc] does not exist.\nExiting.|'x*.rc'
 0|usage.expected|-s '/?' '*.rc'
+0|sub.rc holds no .rc file|sub.rc
 EOF
+  TM=tm_cmd expect_run 1 "$(sed 's/^app\.rc/tree\\\\App\\\\App.rc/' "$golden/check.expected")" --check tree
   assert_files_equal A.rc "$golden/app.rc.expected"
   assert_files_equal A.rc.original "$examples/app.rc"
   assert_files_equal A.rc.txt "$examples/app.rc"
