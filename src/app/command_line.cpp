@@ -25,6 +25,7 @@ constexpr std::string_view kUsageText =
     "  --format FORMAT    Write --check's lines for gnu (the default), msvc or github\n"
     "  --exclude GLOB     Pass over files and folders of this name in the folders named\n"
     "  --stdin-name NAME  The name standard input goes by in reports\n"
+    "  --line-ends ENDS   Write lines with CR LF (crlf, the default) or as they were (keep)\n"
     "  --version          Display version information\n"
     "  -                  Convert standard input to standard output\n"
     "A folder named stands for every .rc file below it.\n"
@@ -51,6 +52,7 @@ enum class OptionKind {
   kFormat,
   kExclude,
   kStandardInputName,
+  kLineEnds,
 };
 
 struct Option {
@@ -72,6 +74,7 @@ constexpr Option kOptions[] = {
     {'\0', "--format", OptionKind::kFormat},
     {'\0', "--exclude", OptionKind::kExclude},
     {'\0', "--stdin-name", OptionKind::kStandardInputName},
+    {'\0', "--line-ends", OptionKind::kLineEnds},
 };
 
 const Option* FindShortOption(char name) {
@@ -99,6 +102,7 @@ bool TakesValue(const Option& option) {
     case OptionKind::kFormat:
     case OptionKind::kExclude:
     case OptionKind::kStandardInputName:
+    case OptionKind::kLineEnds:
       return true;
     case OptionKind::kHelp:
     case OptionKind::kSilent:
@@ -210,6 +214,13 @@ bool Apply(const Option& option, std::string_view value, Walk& walk) {
     case OptionKind::kStandardInputName:
       walk.standardInputNamed = true;
       settings.standardInputName = value;
+      break;
+    case OptionKind::kLineEnds:
+      if (value != "crlf" && value != "keep") {
+        result = Refuse("Unknown line ends [" + std::string(value) + "]: keep or crlf\n");
+        return true;
+      }
+      settings.lineEnds = value == "keep" ? LineEnds::kKeep : LineEnds::kCrLf;
       break;
   }
   return false;

@@ -40,6 +40,7 @@ ConversionResult ConvertUnits(const ConversionFiles& files, const ChangeSink& si
   if (!OpenOutput(files, output)) {
     return {ConversionEnd::kOutputNotOpened};
   }
+  output.keepsLineEnds = files.lineEnds == LineEnds::kKeep;
   BasicTextReader<Unit> input;
   if (files.inputText != nullptr) {
     AttachTextReader(*files.inputText, files.format, input);

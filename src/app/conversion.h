@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/run_settings.h"
 #include "convert/string_table_converter.h"
 #include "platform/platform.h"
 #include "text/text_format.h"
@@ -53,6 +54,7 @@ struct ConversionFiles {
   // Where set, receives the output file still open, its bytes handed to the system but not yet
   // flushed to disk, for the caller to flush with others and close.
   FileHandle* keptOutput = nullptr;
+  LineEnds lineEnds = LineEnds::kCrLf;
 };
 
 // Opens the output, then the input, converts and closes both. The output comes first so that a run

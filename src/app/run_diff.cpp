@@ -92,6 +92,7 @@ int RunDiffOfText(const std::string& name, const std::string& stored, const RunS
   ConversionFiles files{"", "", format};
   files.inputText = &stored;
   files.outputText = &after;
+  files.lineEnds = settings.lineEnds;
   const ConversionResult result = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
   if (result.end == ConversionEnd::kTextAfterEndMark) {
     return ReportFailure(settings, DescribeTextAfterEndMark(name, result.endMarkLine));

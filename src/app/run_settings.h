@@ -15,11 +15,16 @@ enum class FileAction { kUpdate, kCheck, kDiff, kRestore };
 // workflow command (an annotation on the pull request).
 enum class ReportFormat { kGnu, kMsvc, kGithub };
 
+// The line ends a run writes: CR LF for every line, as the text-file rules have it, or each
+// line's own, as the script's repository keeps them (only the lines a run rewrites then change).
+enum class LineEnds { kCrLf, kKeep };
+
 struct RunSettings {
   std::string backupExtension = "original";
   bool silent = false;
   bool verbose = false;
   ReportFormat reportFormat = ReportFormat::kGnu;
+  LineEnds lineEnds = LineEnds::kCrLf;
   std::string standardInputName = "(standard input)";  // what reports call "-"
 };
 

@@ -28,6 +28,7 @@ int ConvertToStandardOutput(const std::string& stored, const RunSettings& settin
   ConversionFiles files{"", "", format};
   files.inputText = &stored;
   files.outputText = &converted;
+  files.lineEnds = settings.lineEnds;
   const ConversionResult result =
       ConvertFile(files, [&settings](const ChangeRecord& change, LinePrinter print) {
         if (settings.verbose) {

@@ -142,6 +142,7 @@ bool MayRewriteRcFile(const UpdateRun& run) {
 int WriteNewText(UpdateRun& run, const TextFormat& format) {
   ConversionFiles files{run.backupPath, run.temporaryPath, format};
   files.keptOutput = &run.temporaryFile;
+  files.lineEnds = run.settings.lineEnds;
   const ConversionResult result = ConvertFile(
       files,
       [&run](const ChangeRecord& change, LinePrinter print) { ReportChange(run, change, print); });

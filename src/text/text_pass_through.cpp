@@ -6,6 +6,14 @@ namespace tablemend {
 
 namespace {
 
+#if defined(__GNUC__)
+#define TABLEMEND_OUT_OF_LINE __attribute__((noinline))
+#elif defined(_MSC_VER)
+#define TABLEMEND_OUT_OF_LINE __declspec(noinline)
+#else
+#define TABLEMEND_OUT_OF_LINE
+#endif
+
 // Writes the units that have passed, up to `until`.
 template <typename Unit>
 void WritePassedUnits(BasicTextPassThrough<Unit>& text, std::size_t until) {
@@ -41,16 +49,35 @@ void WritePassedChunks(BasicTextPassThrough<Unit>& text) {
   WritePassedUnits(text, text.reader.begin);
 }
 
+// The line with the line end the chunk was stored with: "\r\n", "\n", or none. Kept out of
+// line, as a rare step, so that the converter's per-line code stays small enough to inline.
+template <typename Unit>
+TABLEMEND_OUT_OF_LINE void WriteWithStoredLineEnd(BasicTextWriter<Unit>& writer,
+                                                  typename UnitsOf<Unit>::View line,
+                                                  const Unit* chunk, std::size_t length,
+                                                  bool crLf) {
+  if (!line.empty() && line.back() == '\n') {
+    line.remove_suffix(1);
+  }
+  WriteStoredUnits(writer, line.data(), line.size());
+  const std::size_t ending = crLf ? 2 : length > 0 && chunk[length - 1] == '\n' ? 1 : 0;
+  WriteStoredUnits(writer, chunk + length - ending, ending);
+}
+
 template <typename Unit>
 std::basic_string_view<Unit> ReplaceChunk(BasicTextPassThrough<Unit>& text,
                                           typename UnitsOf<Unit>::View line) {
   WritePassedUnits(text, text.current);
-  WriteLineChunk(text.writer, line);
-  text.unwritten = text.reader.begin;
-  text.currentEndsInBareLf = false;
   std::size_t length = text.reader.begin - text.current;
   const Unit* chunk = text.reader.buffer.get() + text.current;
   const bool crLf = length >= 2 && chunk[length - 2] == '\r' && chunk[length - 1] == '\n';
+  if (text.writer.keepsLineEnds) {
+    WriteWithStoredLineEnd(text.writer, line, chunk, length, crLf);
+  } else {
+    WriteLineChunk(text.writer, line);
+  }
+  text.unwritten = text.reader.begin;
+  text.currentEndsInBareLf = false;
   length -= crLf;
   std::memcpy(text.replaced, chunk, length * sizeof(Unit));
   if (crLf) {

@@ -19,8 +19,8 @@ struct BasicTextPassThrough {
   BasicTextWriter<Unit>& writer;
   std::size_t unwritten = 0;  // reader.buffer[unwritten, current) has passed, still to be written
   std::size_t current = 0;    // where the current chunk starts in the buffer
-  bool currentEndsInBareLf = false;
-  bool frontStartsLine = true;  // the unit at the buffer's front starts a line
+  bool currentEndsInBareLf = false;  // and the writer makes it CR LF
+  bool frontStartsLine = true;       // the unit at the buffer's front starts a line
   // The chunk last replaced, as read: a final CR LF as one line feed.
   Unit replaced[kMaxChunkLength + 1];
 
@@ -54,7 +54,7 @@ inline bool NextChunk(BasicTextPassThrough<Unit>& text, std::basic_string_view<U
     WritePassedChunks(text);
     return false;
   }
-  text.currentEndsInBareLf = ending == ChunkEnd::kBareLf;
+  text.currentEndsInBareLf = ending == ChunkEnd::kBareLf && !text.writer.keepsLineEnds;
   return true;
 }
 
@@ -91,7 +91,8 @@ inline bool TakenChunksEndLine(const BasicTextPassThrough<Unit>& text) {
 }
 
 // Writes `line` (a line feed at most as its last unit) instead of the current chunk, and returns
-// that chunk as read, a final CR LF as one line feed, valid until the next replacement.
+// that chunk as read, a final CR LF as one line feed, valid until the next replacement. Where the
+// writer keeps line ends, the line goes out with the chunk's own line end, or none, instead.
 template <typename Unit>
 std::basic_string_view<Unit> ReplaceChunk(BasicTextPassThrough<Unit>& text,
                                           typename UnitsOf<Unit>::View line);

@@ -1,6 +1,7 @@
 // Writing text files as this program keeps them: every line feed goes to disk as CR LF, through
-// one buffer over binary I/O, the same on every platform. The rc file is written in its own
-// format; the log is bytes.
+// one buffer over binary I/O, the same on every platform; or, for a script whose line ends are
+// kept, each line with the line end it was read with. The rc file is written in its own format;
+// the log is bytes, always with CR LF.
 #ifndef TABLEMEND_TEXT_TEXT_WRITER_H
 #define TABLEMEND_TEXT_TEXT_WRITER_H
 
@@ -26,6 +27,9 @@ struct BasicTextWriter {
   std::size_t capacity = 0;
   std::size_t used = 0;
   bool failed = false;  // sticky: once a write fails, the rest is dropped and reported at close
+  // Lines passed through, and the lines that replace them, keep the line end they were read
+  // with (the pass-through's business): LF stays LF where CR LF is the rule.
+  bool keepsLineEnds = false;
 
   BasicTextWriter() = default;
   BasicTextWriter(const BasicTextWriter&) = delete;

@@ -37,6 +37,7 @@ check_answers() {
 255|Option [--format] shapes the lines of --check, and goes with it alone\nPlease use -h or --help for the options|--diff --format gnu a.rc
 255|Unknown format [MSVC]: gnu, msvc or github\nPlease use -h or --help for the options|--check --format=MSVC a.rc
 255|Option [--stdin-name] names standard input, which only [-] reads\nPlease use -h or --help for the options|--check --stdin-name x a.rc
+255|Unknown line ends [lf]: keep or crlf\nPlease use -h or --help for the options|--line-ends=lf a.rc
 EOF
   # The refusal is an error report, on standard error.
   run sh -c '$TABLEMEND_LAUNCHER "$TABLEMEND" --chek a.rc 2>/dev/null'
@@ -66,7 +67,8 @@ EOF
 255||-s --extension=log a.rc
 255|==> a.rc <==\na.rc:3: A, "EI"\na.rc: 1 line would change.\n==> m.rc <==\nFile given [m.rc] does not exist.\nIts text is in its backup [m.rc.original]: --restore puts it back.\nExiting.|--check a.rc m.rc
 1||-s --check a.rc a.rc
-255|No backup file [a.rc.original] to restore a.rc from.\nExiting.|--restore a.rc
+255|No backup file [a.rc.original] to restore a.rc from.\nExiting.|--restore --line-ends=keep a.rc
+1|a.rc:3: A, "EI"\na.rc: 1 line would change.|--line-ends keep --check a.rc
 1|--- a/last.rc\n+++ b/last.rc\n@@ -1,3 +1,3 @@\n STRINGTABLE\n BEGIN\n-  A  ""  // x\n\\ No newline at end of file\n+  A  "EI"  // x\n\\ No newline at end of file|--diff last.rc
 255|Extension [d/../a.rc.log] holds a path separator.\nPlease use the -e or --extension option to choose an extension without one\nExiting.|-e d/../a.rc.log -f a.rc
 EOF

@@ -47,6 +47,8 @@ tm_crlf() { tm "$@" <crlf.rc; }
     $TABLEMEND_LAUNCHER "$TABLEMEND" - <"$input" >out 2>err
     cmp out run.rc && assert_equal "$(tr -d '\r' <err)" "Complete."
   done
+  $TABLEMEND_LAUNCHER "$TABLEMEND" -s --line-ends=keep - <lf.rc >out
+  cmp out <(sed 's/""/"EI"/' lf.rc)
   # Messages go to standard error; a failure writes nothing to standard output.
   printf 'A\0B' | { $TABLEMEND_LAUNCHER "$TABLEMEND" -v - >out 2>err || echo "$?" >status; }
   assert_equal "$(cat status; wc -c <out; tr -d '\r' <err)" "$(printf '255\n0\n(standard input) is not a text file: not converted')"

@@ -61,3 +61,29 @@ EOF
   assert_log two.rc.log "$golden/app.rc.log.expected"
   expect_run 0 '==> one.rc <==\none.rc: nothing would change.\n==> two.rc <==\ntwo.rc: nothing would change.' --check one.rc two.rc
 }
+
+@test "--line-ends=keep writes each line with its own line end, and only the rewritten lines change" {
+  # Each script before and after a run that keeps line ends: LF alone, CR LF, the two mixed with
+  # a lone CR inside a line, and a last line without a line end.
+  while IFS='|' read -r name before after; do
+    for encoding in bytes UTF-16LE; do
+      if [ $encoding = bytes ]; then printf "$before" >"$name"; else printf "$before" | utf16 UTF-16LE mark >"$name"; fi
+      cp "$name" before.rc && cp "$name" diff.rc
+      expect_run 0 "" -s --line-ends=keep "$name"
+      if [ $encoding = bytes ]; then cmp "$name" <(printf "$after"); else cmp "$name" <(printf "$after" | utf16 UTF-16LE mark); fi
+      # The log is the program's own, with CR LF whatever the option.
+      [ "$(grep -vc $'\r$' "$name.log")" -eq 0 ]
+      # A later run takes its own option, from the backup.
+      tm -s "$name" && cmp <(sed 's/\r*$/\r/' "$name") "$name" && rm "$name".*
+    done
+    # A patch that keeps line ends gives a run's bytes.
+    printf "$before" >diff.rc && tm -s --line-ends=keep diff.rc && cp diff.rc run.rc && printf "$before" >diff.rc
+    $TABLEMEND_LAUNCHER "$TABLEMEND" --diff --line-ends=keep diff.rc >keep.diff || [ $? -eq 1 ]
+    git apply keep.diff && cmp diff.rc run.rc && rm diff.rc*
+  done <<'EOF'
+lf.rc|STRINGTABLE\nBEGIN\n  A, ""\n  B ""  // b\n  C, "c"\nEND\n|STRINGTABLE\nBEGIN\n  A, "EI"\n  B "--"  // b\n  C, "c"\nEND\n
+crlf.rc|STRINGTABLE\r\nBEGIN\r\n  A, "", 1\r\nEND\r\n|STRINGTABLE\r\nBEGIN\r\n  A, "EI"\r\nEND\r\n
+mixed.rc|x\ry\r\nSTRINGTABLE\nBEGIN\r\n  A\r, ""\n  B ""\r\nEND\n|x\ry\r\nSTRINGTABLE\nBEGIN\r\n  A\r, "EI"\n  B "--"\r\nEND\n
+last.rc|STRINGTABLE\nBEGIN\n  A, ""|STRINGTABLE\nBEGIN\n  A, "EI"
+EOF
+}

@@ -40,15 +40,17 @@ std::string Describe(long long number, std::basic_string_view<Unit> oldLine,
   }
 }
 
-// The program, reading stored bytes of the given format through buffers of the given size.
+// The program, reading stored bytes of the given format through buffers of the given size, and
+// writing CR LF, or keeping each line's own line end.
 template <typename Unit = char>
 Conversion ConvertWithProgram(std::string_view stored, std::size_t bufferSize = kTextBufferSize,
-                              const TextFormat& format = TextFormat()) {
+                              const TextFormat& format = TextFormat(), bool keepLineEnds = false) {
   Conversion result;
   BasicTextReader<Unit> reader;
   AttachTextReader(stored, format, reader, bufferSize);
   BasicTextWriter<Unit> writer;
   AttachTextWriter(result.output, format, writer, bufferSize);
+  writer.keepsLineEnds = keepLineEnds;
   result.endLine =
       ConvertStringTables<Unit>(reader, writer, [&result](const BasicChangeRecord<Unit>& change) {
         result.changes.push_back(Describe(change.lineNumber, change.oldLine, change.newLine));
@@ -72,21 +74,44 @@ inline std::string ToUtf16(std::string_view bytes, const TextFormat& format) {
 }
 
 // Stored text as the converter reads it: up to a Ctrl-Z, CR LF as one LF, in chunks that end at
-// a line feed or after 1023 characters.
-inline std::vector<std::string> ReadChunks(std::string_view stored) {
+// a line feed or after 1023 characters; and the same chunks as they are stored.
+inline std::vector<std::string> ReadChunks(std::string_view stored,
+                                           std::vector<std::string>& storedChunks) {
   std::vector<std::string> chunks(1);
+  std::size_t start = 0;
   for (std::size_t index = 0; index < stored.size() && stored[index] != '\x1a'; ++index) {
     if (stored.substr(index, 2) != "\r\n") {
       chunks.back() += stored[index];
     }
     if (stored[index] == '\n' || chunks.back().size() == 1023) {
       chunks.emplace_back();
+      storedChunks.emplace_back(stored.substr(start, index + 1 - start));
+      start = index + 1;
     }
   }
   if (chunks.back().empty()) {
     chunks.pop_back();
+  } else {
+    storedChunks.emplace_back(stored.substr(start, chunks.back().size()));
   }
   return chunks;
+}
+
+// The line a run writes for a chunk: as read, CR LF for its line feed, or as stored; a rewritten
+// line with its stored chunk's line end, when line ends are kept.
+inline std::string WriteChunk(std::string written, const std::string& read,
+                              const std::string& stored, bool keepLineEnds) {
+  if (!keepLineEnds) {
+    return written.back() == '\n' ? written.insert(written.size() - 1, "\r") : written;
+  }
+  if (written == read) {
+    return stored;
+  }
+  const std::size_t ending = stored.size() >= 2 && stored.substr(stored.size() - 2) == "\r\n" ? 2
+                             : stored.back() == '\n'                                          ? 1
+                                                                                              : 0;
+  written.erase(written.size() - (written.back() == '\n' ? 1 : 0));
+  return written + stored.substr(stored.size() - ending);
 }
 
 // The rules of a line, each a pattern over the whole chunk.
@@ -112,8 +137,9 @@ const std::regex kStringAlone("^[ \t\r\n]*L?\"\"" TABLEMEND_END_OF_ENTRY);
 const std::regex kIdAlone("^[ \t\r\n]*[^,\" \t\r\n][^,\"]*,?[ \t\r\n]*\n$");
 #undef TABLEMEND_END_OF_ENTRY
 
-inline Conversion ConvertWithModel(std::string_view stored) {
-  const std::vector<std::string> chunks = ReadChunks(stored);
+inline Conversion ConvertWithModel(std::string_view stored, bool keepLineEnds = false) {
+  std::vector<std::string> storedChunks;
+  const std::vector<std::string> chunks = ReadChunks(stored, storedChunks);
   Conversion result;
   result.endLine = static_cast<long long>(chunks.size()) +
                    (chunks.empty() || chunks.back().back() == '\n' ? 1 : 0);
@@ -162,20 +188,20 @@ inline Conversion ConvertWithModel(std::string_view stored) {
       }
       firstInBlock = false;
     }
-    // Written back with CR LF.
-    result.output += written.back() == '\n' ? written.insert(written.size() - 1, "\r") : written;
+    result.output += WriteChunk(written, chunks[index], storedChunks[index], keepLineEnds);
   }
   return result;
 }
 
-// The property the tests hold the program to: converting bytes through buffers of the given size
-// gives what the model gives; and the same bytes as UTF-16 text of the given format, one code
-// unit each, come out as the UTF-16 text of that result. An empty text when it holds, or what
-// broke. (A UTF-8 byte-order mark, which means nothing in UTF-16 text, skips the second part.)
+// The property the tests hold the program to: converting bytes through buffers of the given size,
+// writing CR LF or keeping line ends, gives what the model gives; and the same bytes as UTF-16
+// text of the given format, one code unit each, come out as the UTF-16 text of that result. An
+// empty text when it holds, or what broke. (A UTF-8 byte-order mark, which means nothing in
+// UTF-16 text, skips the UTF-16 part.)
 inline std::string CheckConversion(std::string_view bytes, std::size_t bufferSize,
-                                   const TextFormat& utf16Format) {
-  const Conversion result = ConvertWithProgram(bytes, bufferSize);
-  if (!(result == ConvertWithModel(bytes))) {
+                                   const TextFormat& utf16Format, bool keepLineEnds) {
+  const Conversion result = ConvertWithProgram(bytes, bufferSize, TextFormat(), keepLineEnds);
+  if (!(result == ConvertWithModel(bytes, keepLineEnds))) {
     return "the program and the model convert the bytes differently";
   }
   Conversion expected{
@@ -184,7 +210,7 @@ inline std::string CheckConversion(std::string_view bytes, std::size_t bufferSiz
     expected.changes.push_back(ToUtf16(change, TextFormat()));
   }
   const bool utf16Agrees = ConvertWithProgram<char16_t>(ToUtf16(bytes, utf16Format), bufferSize,
-                                                        utf16Format) == expected;
+                                                        utf16Format, keepLineEnds) == expected;
   return utf16Agrees || bytes.substr(0, 3) == "\xEF\xBB\xBF"
              ? ""
              : "UTF-16 text converts otherwise than the same text in bytes";

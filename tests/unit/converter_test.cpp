@@ -113,8 +113,12 @@ TEST(ConvertStringTables, FollowsTheRulesOfEachCase) {
     for (const std::size_t bufferSize : {kTextBufferSize, kMinimumTextBufferSize}) {
       EXPECT_EQ(ConvertWithProgram(input, bufferSize).output, expected.empty() ? input : expected)
           << name;
-      EXPECT_EQ(CheckConversion(input, bufferSize, {TextEncoding::kUtf16LittleEndian, true}), "")
-          << name;
+      for (const bool keepLineEnds : {false, true}) {
+        EXPECT_EQ(CheckConversion(input, bufferSize, {TextEncoding::kUtf16LittleEndian, true},
+                                  keepLineEnds),
+                  "")
+            << name << (keepLineEnds ? ", line ends kept" : "");
+      }
     }
   }
 }
@@ -150,7 +154,9 @@ TEST(ConvertStringTables, AgreesWithThePlainModelOnGeneratedScriptsInEveryEncodi
     const TextFormat utf16{
         round % 2 ? TextEncoding::kUtf16BigEndian : TextEncoding::kUtf16LittleEndian,
         round % 4 < 2};
-    ASSERT_EQ(CheckConversion(script, kMinimumTextBufferSize + random() % 3000, utf16), "")
+    ASSERT_EQ(
+        CheckConversion(script, kMinimumTextBufferSize + random() % 3000, utf16, round % 3 == 0),
+        "")
         << script;
   }
 }
