@@ -41,9 +41,12 @@ ConversionResult ConvertUnits(const ConversionFiles& files, const ChangeSink& si
     return {ConversionEnd::kOutputNotOpened};
   }
   output.keepsLineEnds = files.lineEnds == LineEnds::kKeep;
+  output.startsFlushAsItWrites = files.keptOutput != nullptr;
   BasicTextReader<Unit> input;
   if (files.inputText != nullptr) {
     AttachTextReader(*files.inputText, files.format, input);
+  } else if (files.openedInput != nullptr && IsOpen(files.openedInput->file)) {
+    AdoptTextReader(*files.openedInput, files.format, input);
   } else if (!OpenTextReader(files.inputPath, files.format, input)) {
     return {ConversionEnd::kInputNotOpened};
   }

@@ -50,6 +50,7 @@ struct ConversionFiles {
   std::string outputPath;
   TextFormat format;
   const std::string* inputText = nullptr;  // the input's stored bytes, a byte-order mark first
+  OpenedText* openedInput = nullptr;       // or the input as its format read left it
   std::string* outputText = nullptr;       // the stored bytes, a byte-order mark first if any
   // Where set, receives the output file still open, its bytes handed to the system but not yet
   // flushed to disk, for the caller to flush with others and close.

@@ -15,6 +15,7 @@ namespace {
 int Run(int argumentCount, const char* const* arguments, tablemend::CommandLineStyle style) {
   using namespace tablemend;
   OpenClosedStandardStreams();
+  KeepFreedMemoryForReuse();
   const CommandLine commandLine = ParseCommandLine(argumentCount, arguments, style);
   int status = commandLine.exitStatus;
   switch (commandLine.action) {

@@ -114,8 +114,7 @@ int CheckRcFile(const std::string& rcPath, const RunSettings& settings, FileActi
     return kFailure;
   }
   const std::string backupPath = ComposeBackupPath(rcPath, settings);
-  if (PathsDenoteSameFile(backupPath, rcPath) ||
-      PathsDenoteSameFile(backupPath, ComposeLogPath(rcPath))) {
+  if (PathDenotesAnyOf(backupPath, {rcPath, ComposeLogPath(rcPath)})) {
     return ReportFailure(
         settings, "Backup file [" + backupPath + "] would be the rc file or its log.\n" +
                       "Please use the -e or --extension option to choose another extension\n");
@@ -141,8 +140,8 @@ int JudgeStoredFormat(const std::string& name, const std::string& stored,
 }
 
 int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings,
-                          TextFormat& format) {
-  return ReportUnconvertible(ReadTextFormat(rcPath, format), rcPath, settings);
+                          TextFormat& format, OpenedText& opened) {
+  return ReportUnconvertible(ReadTextFormat(rcPath, format, opened), rcPath, settings);
 }
 
 }  // namespace tablemend

@@ -33,10 +33,10 @@ int ReportNotText(const RunSettings& settings, const std::string& path);
 int JudgeStoredFormat(const std::string& name, const std::string& stored,
                       const RunSettings& settings, TextFormat& format);
 
-// The format of the rc file itself, for the actions that convert it in memory; kSuccess, or the
-// report of text that is cut short, is no text or cannot be read.
+// The format of the rc file itself, for the actions that convert it in memory, the file kept open
+// in `opened`; kSuccess, or the report of text that is cut short, is no text or cannot be read.
 int ReadConvertibleFormat(const std::string& rcPath, const RunSettings& settings,
-                          TextFormat& format);
+                          TextFormat& format, OpenedText& opened);
 
 }  // namespace tablemend
 

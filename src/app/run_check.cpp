@@ -147,11 +147,14 @@ int CheckAnnotatingFailure(const std::string& name, const RunSettings& settings,
 int RunCheck(const std::string& rcPath, const RunSettings& settings) {
   return CheckAnnotatingFailure(rcPath, settings, [&] {
     TextFormat format;
+    OpenedText opened;
     if (CheckRcFile(rcPath, settings, FileAction::kCheck) != kSuccess ||
-        ReadConvertibleFormat(rcPath, settings, format) != kSuccess) {
+        ReadConvertibleFormat(rcPath, settings, format, opened) != kSuccess) {
       return kFailure;
     }
-    return CheckConvertible(rcPath, {rcPath, "", format}, settings);
+    ConversionFiles files{rcPath, "", format};
+    files.openedInput = &opened;
+    return CheckConvertible(rcPath, files, settings);
   });
 }
 

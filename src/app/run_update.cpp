@@ -17,10 +17,9 @@ namespace tablemend {
 
 namespace {
 
-// How many files have their new texts flushed to disk together: each flush commits the file
-// system's journal, and one commit takes in whatever was written before it. Each file of a group
-// holds its log and its temporary file open until its run ends.
-constexpr std::size_t kFilesFlushedTogether = 64;
+// How many files run together, up to their new texts in place: each holds its log and its
+// temporary file open until then, and the system allows a process only so many open files.
+constexpr std::size_t kFilesOpenTogether = 64;
 
 // How the script got its backup name in this run, so that a failure can take it back.
 enum class BackupMade { kEarlier, kLinked, kRenamed };
@@ -37,10 +36,13 @@ struct UpdateRun {
   const bool firstRun;  // no backup yet: the rc file becomes it
   BackupMade backupMade = BackupMade::kEarlier;
   const std::string temporaryPath;  // the new text, until it replaces the rc file
+  OpenedText input;                 // the text converted, open since its format was read
+  FileHandle rcFile;                // a later run's rc file, open for the guard
   FileHandle temporaryFile;         // open from its last write until it is on disk
   bool temporaryMade = false;       // so the run may write in the script's folder
   NewText newText = NewText::kNone;
-  std::string failure;  // what stopped the new text, for the report
+  bool oldTextAtTemporaryPath = false;  // the new text was swapped in: the old one is to go
+  std::string failure;                  // what stopped the new text, for the report
   RunLog log;
 
   UpdateRun(const std::string& name, const RunSettings& runSettings)
@@ -133,14 +135,32 @@ int ReportUnwritable(const UpdateRun& run) {
 
 // A later run replaces the rc file that the last one made: one that may not be written (a
 // read-only file keeps its mode through every run) is refused before the log, the guard or the
-// conversion touch anything.
-bool MayRewriteRcFile(const UpdateRun& run) {
-  return run.firstRun || MayWriteFile(run.rcPath);
+// conversion touch anything. The file stays open for the guard, which reads its time; one that
+// may be written but not read shows there as a time that cannot be read.
+bool MayRewriteRcFile(UpdateRun& run) {
+  if (run.firstRun || OpenForReadingAndWriting(run.rcPath, run.rcFile)) {
+    return true;
+  }
+  if (!MayWriteFile(run.rcPath)) {
+    return false;
+  }
+  OpenForReading(run.rcPath, run.rcFile);
+  return true;
+}
+
+// The guard of a later run, over the rc file and the backup it opened already (the backup for
+// its format); the rc file is closed after it, as Windows replaces no file held open.
+bool GuardAllowsRun(UpdateRun& run) {
+  const bool allowed =
+      run.firstRun || CheckModificationOrderOf(run.rcFile, run.input.file, run.log);
+  CloseFile(run.rcFile);
+  return allowed;
 }
 
 // Writes the new text from the backup to the temporary file, which stays open for the flush.
 int WriteNewText(UpdateRun& run, const TextFormat& format) {
   ConversionFiles files{run.backupPath, run.temporaryPath, format};
+  files.openedInput = &run.input;
   files.keptOutput = &run.temporaryFile;
   files.lineEnds = run.settings.lineEnds;
   const ConversionResult result = ConvertFile(
@@ -168,6 +188,7 @@ int WriteNewText(UpdateRun& run, const TextFormat& format) {
     case ConversionEnd::kComplete:
       break;
   }
+  StartFlushToDisk(run.temporaryFile);
   run.newText = NewText::kWritten;
   return kSuccess;
 }
@@ -182,7 +203,7 @@ int StartUpdate(UpdateRun& run) {
   // The format decides how every byte is read, so it is read from the text this run converts;
   // text that cannot be read stops the run, where a guess could corrupt UTF-16 text.
   TextFormat format;
-  const FormatRead formatRead = ReadTextFormat(InputPath(run), format);
+  const FormatRead formatRead = ReadTextFormat(InputPath(run), format, run.input);
   if (formatRead == FormatRead::kCutShort) {
     return ReportCutShort(settings, InputPath(run));
   }
@@ -196,7 +217,7 @@ int StartUpdate(UpdateRun& run) {
     return ReportLogNotOpened(run.rcPath, settings);
   }
   WriteLogHeader(run.log);
-  if (!run.firstRun && !CheckModificationOrder(run.rcPath, run.backupPath, run.log)) {
+  if (!GuardAllowsRun(run)) {
     return kFailure;
   }
   // Text that cannot be read is reported only now: an rc file this user may not read is first
@@ -218,18 +239,24 @@ void PutNewTextInPlace(UpdateRun& run) {
   if (!StampBackupTime(run.backupPath)) {
     run.failure = "Unable to set the last-write time of the backup file " + run.backupPath +
                   "\nMake sure that this user owns it or may write it.\n";
+    return;
+  }
+  // A later run replaces the last one's new text, which no other name keeps: swapped out rather
+  // than freed, it goes once the call has made all its files (the first run's old text stays as
+  // the backup).
+  if (!run.firstRun && ExchangeFiles(run.temporaryPath, run.rcPath)) {
+    run.oldTextAtTemporaryPath = true;
   } else if (!RenameOverFile(run.temporaryPath, run.rcPath, DeniedMeans::kFileInUse)) {
     run.failure = "Unable to replace " + run.rcPath + " with " + run.temporaryPath + "\n";
-  } else {
-    run.newText = NewText::kInPlace;
+    return;
   }
+  run.newText = NewText::kInPlace;
 }
 
 // Puts the written new texts in their scripts' places: each on disk first, then renamed over its
 // script, so that whoever reads a script finds its old text or its new, whole, and a power cut
-// leaves one of them. The folders are flushed last, so that the renames outlive a power cut too.
-// Returns the folders that could not be flushed.
-std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
+// leaves one of them. Their folders are flushed once the whole call has renamed its files.
+void PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
   for (UpdateRun& run : runs) {
     if (run.newText != NewText::kWritten) {
       continue;
@@ -241,13 +268,112 @@ std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
       run.failure = "Unable to write the new text to disk in " + run.temporaryPath + "\n";
     }
   }
-  std::set<std::string> folders;
   for (UpdateRun& run : runs) {
     if (run.newText == NewText::kOnDisk) {
       PutNewTextInPlace(run);
     }
-    if (run.newText == NewText::kInPlace) {
-      folders.insert(FolderOf(run.rcPath));
+  }
+}
+
+// How a file's run stands once its group is done: what it reported so far, held while several
+// files run, and what is still to say once the folders are flushed.
+struct RunEnd {
+  HeldText reports;
+  int status = kSuccess;  // a failure already reported, or kSuccess while the end is to come
+  bool inPlace = false;   // the new text took the script's name: its folder is to be flushed
+  bool logWritten = false;
+  std::string oldTextPath;  // where a later run's old text went, to be removed
+};
+
+// Ends a run whose new text went as far as it could: writes the footer and closes the log; or,
+// where the new text is not in place, leaves the script as it was and reports why.
+void FinishUpdate(UpdateRun& run, RunEnd& end) {
+  if (run.newText != NewText::kInPlace) {
+    end.status = ReportUnchanged(run, run.failure);
+    return;
+  }
+  WriteLogFooter(run.log);
+  end.logWritten = CloseRunLog(run.log);
+  end.inPlace = true;
+  if (run.oldTextAtTemporaryPath) {
+    end.oldTextPath = run.temporaryPath;
+  }
+}
+
+// Reports how a run ended, once its folder was flushed or could not be.
+int ReportEnd(const std::string& rcPath, const RunEnd& end, bool folderFlushed,
+              const RunSettings& settings) {
+  if (end.status != kSuccess) {
+    return end.status;
+  }
+  if (!folderFlushed) {
+    return ReportFailure(settings, "Unable to flush the folder of " + rcPath + " to disk\n" +
+                                       rcPath +
+                                       " holds its new text, but a power cut could undo that.\n");
+  }
+  if (!end.logWritten) {
+    // The rc file is complete and correct; only its history is not, and that is still a
+    // failure a build script should see.
+    return ReportFailure(settings, "Unable to write log information to " + ComposeLogPath(rcPath) +
+                                       "\n" +
+                                       "The rc file was updated; only its log is incomplete.\n");
+  }
+  if (!settings.silent) {
+    PrintText("Complete.\n");
+  }
+  return kSuccess;
+}
+
+// Runs one step of the run of each file of a group, what it prints held where several files run.
+template <typename Step>
+void ForEachRun(std::deque<UpdateRun>& runs, RunEnd* ends, bool held, Step step) {
+  for (std::size_t index = 0; index < runs.size(); ++index) {
+    if (held) {
+      HoldConsoleText(ends[index].reports);
+    }
+    step(runs[index], ends[index]);
+    StopHoldingConsoleText();
+  }
+}
+
+// Updates a group of files up to their new texts in place and their logs closed.
+void RunUpdateGroup(const std::vector<std::string>& rcPaths, std::size_t first, std::size_t end,
+                    const RunSettings& settings, bool held, std::vector<RunEnd>& ends) {
+  std::deque<UpdateRun> runs;
+  for (std::size_t index = first; index < end; ++index) {
+    runs.emplace_back(rcPaths[index], settings);
+  }
+  ForEachRun(runs, &ends[first], held, [](UpdateRun& run, RunEnd& runEnd) {
+    PrintBeforeNextText("");
+    runEnd.status = StartUpdate(run);
+  });
+  PutNewTextsInPlace(runs);
+  ForEachRun(runs, &ends[first], held, [](UpdateRun& run, RunEnd& runEnd) {
+    if (runEnd.status == kSuccess) {
+      FinishUpdate(run, runEnd);
+    }
+  });
+}
+
+// Removes the old text that a later run swapped out, once the call has made all its files. One
+// that stays is said to, and goes with the script's next run; the script is converted all the
+// same.
+void RemoveOldText(const std::string& rcPath, const RunEnd& end, const RunSettings& settings) {
+  if (end.oldTextPath.empty() || RemoveFile(end.oldTextPath, DeniedMeans::kFileInUse) ||
+      settings.silent) {
+    return;
+  }
+  PrintUtf8Text("Unable to remove " + end.oldTextPath + ", which holds the text " + rcPath +
+                " had before this run; the next run on " + rcPath + " removes it.\n");
+}
+
+// The folders whose renames could not be flushed to disk, each folder flushed once.
+std::set<std::string> FlushFolders(const std::vector<std::string>& rcPaths,
+                                   const std::vector<RunEnd>& ends) {
+  std::set<std::string> folders;
+  for (std::size_t index = 0; index < rcPaths.size(); ++index) {
+    if (ends[index].inPlace) {
+      folders.insert(FolderOf(rcPaths[index]));
     }
   }
   std::set<std::string> unflushed;
@@ -259,74 +385,34 @@ std::set<std::string> PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
   return unflushed;
 }
 
-// Ends a run whose new text went as far as it could: writes the footer, closes the log and
-// reports how the run ended; or, where the new text is not in place, leaves the script as it was.
-int EndUpdate(UpdateRun& run, bool folderFlushed) {
-  const RunSettings& settings = run.settings;
-  if (run.newText != NewText::kInPlace) {
-    return ReportUnchanged(run, run.failure);
-  }
-  WriteLogFooter(run.log);
-  const bool logWritten = CloseRunLog(run.log);
-  if (!folderFlushed) {
-    return ReportFailure(settings, "Unable to flush the folder of " + run.rcPath + " to disk\n" +
-                                       run.rcPath +
-                                       " holds its new text, but a power cut could undo that.\n");
-  }
-  if (!logWritten) {
-    // The rc file is complete and correct; only its history is not, and that is still a
-    // failure a build script should see.
-    return ReportFailure(settings, "Unable to write log information to " +
-                                       ComposeLogPath(run.rcPath) + "\n" +
-                                       "The rc file was updated; only its log is incomplete.\n");
-  }
-  if (!settings.silent) {
-    PrintText("Complete.\n");
-  }
-  return kSuccess;
-}
-
-// Updates a group of files, the reports of each after its heading, in their order.
-void RunUpdateGroup(const std::vector<std::string>& rcPaths,
-                    const std::vector<std::string>& headings, std::size_t first, std::size_t end,
-                    const RunSettings& settings, std::vector<int>& statuses) {
-  std::deque<UpdateRun> runs;
-  std::vector<HeldText> reports(end - first);
-  std::vector<int> started;
-  for (std::size_t index = first; index < end; ++index) {
-    PrintBeforeNextText("");
-    runs.emplace_back(rcPaths[index], settings);
-    HoldConsoleText(reports[index - first]);
-    started.push_back(StartUpdate(runs.back()));
-    StopHoldingConsoleText();
-  }
-  const std::set<std::string> unflushed = PutNewTextsInPlace(runs);
-  for (std::size_t index = first; index < end; ++index) {
-    UpdateRun& run = runs[index - first];
-    // Only what is printed gets its heading: with -s, most files print nothing at all.
-    PrintBeforeNextText(headings[index]);
-    PrintHeldText(reports[index - first]);
-    const int start = started[index - first];
-    statuses.push_back(
-        start == kSuccess ? EndUpdate(run, unflushed.count(FolderOf(run.rcPath)) == 0) : start);
-  }
-}
-
 }  // namespace
 
 std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
                             const std::vector<std::string>& headings, const RunSettings& settings) {
-  std::vector<int> statuses;
+  // With one file, its reports go out as they come: there is no other file's to wait for.
+  const bool held = rcPaths.size() > 1;
+  std::vector<RunEnd> ends(rcPaths.size());
   for (std::size_t first = 0; first < rcPaths.size();) {
     // A file named twice runs twice, one run after the other, each with its own part of the log.
     std::set<std::string> named;
     std::size_t end = first;
-    while (end < rcPaths.size() && end - first < kFilesFlushedTogether &&
+    while (end < rcPaths.size() && end - first < kFilesOpenTogether &&
            named.insert(rcPaths[end]).second) {
       ++end;
     }
-    RunUpdateGroup(rcPaths, headings, first, end, settings, statuses);
+    RunUpdateGroup(rcPaths, first, end, settings, held, ends);
     first = end;
+  }
+  // Each folder once for the whole call: every flush of a folder is a journal commit of its own.
+  const std::set<std::string> unflushed = FlushFolders(rcPaths, ends);
+  std::vector<int> statuses;
+  for (std::size_t index = 0; index < rcPaths.size(); ++index) {
+    // Only what is printed gets its heading: with -s, most files print nothing at all.
+    PrintBeforeNextText(headings[index]);
+    PrintHeldText(ends[index].reports);
+    statuses.push_back(ReportEnd(rcPaths[index], ends[index],
+                                 unflushed.count(FolderOf(rcPaths[index])) == 0, settings));
+    RemoveOldText(rcPaths[index], ends[index], settings);
   }
   return statuses;
 }

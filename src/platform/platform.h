@@ -21,12 +21,12 @@ PathKind QueryPathKind(const std::string& path);
 // True when a status query of the path succeeds, for a file or a directory alike.
 bool FileExists(const std::string& path);
 
-// True when both paths would name one file: the same name, a symbolic link to the other, and on
-// Windows also names that Windows resolves alike (a trailing dot dropped, case not counting),
-// where neither needs to exist. Two names of one file (hard links) are two names: the program
-// never writes a file in place, and a killed first run leaves its script and backup so. The
-// program asks it of names in one folder.
-bool PathsDenoteSameFile(const std::string& first, const std::string& second);
+// True when `path` would name the same file as any of `others`: the same name, a symbolic link to
+// the other, and on Windows also names that Windows resolves alike (a trailing dot dropped, case
+// not counting), where neither needs to exist. Two names of one file (hard links) are two names:
+// the program never writes a file in place, and a killed first run leaves its script and backup
+// so. The program asks it of names in one folder.
+bool PathDenotesAnyOf(const std::string& path, const std::vector<std::string>& others);
 
 // The characters that separate folders in a path: '/', and on Windows also '\' and ':'.
 std::string_view PathSeparators();
@@ -71,6 +71,11 @@ bool ReadLocalTime(std::tm& time);
 // the rc file or its log.
 void OpenClosedStandardStreams();
 
+// Keeps the memory that a file's run frees for the next run, where the C library would hand it
+// back to the system: the text buffers of each file would otherwise come back as fresh pages,
+// each a page fault, which costs a call over many small scripts more than the rest of its work.
+void KeepFreedMemoryForReuse();
+
 enum class ConsoleStream { kOutput, kError };
 
 // Makes standard output take bytes as they are: on Windows its C library would otherwise write a
@@ -104,6 +109,12 @@ bool RenameFile(const std::string& from, const std::string& to, DeniedMeans deni
 // False when the system refuses.
 bool RenameOverFile(const std::string& from, const std::string& to, DeniedMeans denied);
 
+// Swaps the files that two names in the same folder give, in one step: each name then gives the
+// other file (Linux: whoever opens either name finds one file or the other, whole). A file
+// replaced so is not freed by the swap, which some file systems (ext4 without a journal) make
+// costly for every file created soon after. False, with nothing done, where the system cannot.
+bool ExchangeFiles(const std::string& first, const std::string& second);
+
 // Gives a file a second name in the same folder; false when a file of that name exists, or the
 // file system has no hard links (FAT, some network shares).
 bool LinkFile(const std::string& from, const std::string& to, DeniedMeans denied);
@@ -133,13 +144,15 @@ struct FileHandle {
 bool IsOpen(const FileHandle& file);
 
 // Binary opens: no translation of any byte happens below the text stream. Other programs may
-// go on reading and writing a file this program holds open for reading.
+// go on reading, writing and renaming a file this program holds open for reading.
 bool OpenForReading(const std::string& path, FileHandle& file);
 // Creates a new file for writing, never one that exists, with the permissions of the file at
 // `modelPath`: on POSIX systems its permission bits, whatever the umask, and its owner and group
 // where the system allows it (as sed -i keeps them); on Windows its read-only attribute, the
 // handle writing all the same. False when the file exists already or cannot be made so.
 bool CreateFileLike(const std::string& path, const std::string& modelPath, FileHandle& file);
+// Opens a file that must exist for reading and writing, without cutting it or changing its times.
+bool OpenForReadingAndWriting(const std::string& path, FileHandle& file);
 // Opens for appending at the end, creating the file when missing; never truncates.
 bool OpenForAppending(const std::string& path, FileHandle& file);
 
@@ -155,6 +168,11 @@ bool GetFileLength(const FileHandle& file, std::int64_t& length);
 std::ptrdiff_t ReadBytes(FileHandle& file, char* buffer, std::size_t capacity);
 // Writes all `size` bytes, retrying short writes; false when the system fails.
 bool WriteBytes(FileHandle& file, const char* data, std::size_t size);
+// Starts writing what was written to the file out to disk, without waiting for it (Linux; no
+// step elsewhere): the flush that follows finds it done, and the flushes of many files started so
+// are committed to the file system's journal together rather than one commit each. A failure
+// shows in that flush.
+void StartFlushToDisk(FileHandle& file);
 // Waits until what was written to the file is on disk; false when the system reports a failure.
 bool FlushToDisk(FileHandle& file);
 // Closes the file; false when the system reports a failure (a delayed write error, say).

@@ -2,10 +2,14 @@
 #include "platform/platform.h"
 
 #include <dirent.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -66,6 +70,16 @@ EntryKind KindOfEntry(const std::string& path, unsigned char type) {
   return S_ISREG(status.st_mode) ? EntryKind::kFile : EntryKind::kOther;
 }
 
+// The umask, read once: reading it means setting it, and no file is made meanwhile.
+mode_t ProcessUmask() {
+  static const mode_t mask = [] {
+    const mode_t current = umask(0);
+    umask(current);
+    return current;
+  }();
+  return mask;
+}
+
 }  // namespace
 
 PathKind QueryPathKind(const std::string& path) {
@@ -79,18 +93,21 @@ PathKind QueryPathKind(const std::string& path) {
   return S_ISDIR(status.st_mode) ? PathKind::kDirectory : PathKind::kOther;
 }
 
-bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
-  if (first == second) {
+bool PathDenotesAnyOf(const std::string& path, const std::vector<std::string>& others) {
+  if (std::find(others.begin(), others.end(), path) != others.end()) {
     return true;
   }
-  struct stat firstStatus;
-  struct stat secondStatus;
-  if (stat(first.c_str(), &firstStatus) != 0 || stat(second.c_str(), &secondStatus) != 0 ||
-      firstStatus.st_dev != secondStatus.st_dev || firstStatus.st_ino != secondStatus.st_ino) {
-    // A POSIX file system takes a name that does not exist yet as it is spelt.
+  // A POSIX file system takes a name that does not exist yet as it is spelt: no other name of
+  // the file is asked about then, which a first run's backup never has.
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0) {
     return false;
   }
-  return IsSymbolicLink(first) || IsSymbolicLink(second);
+  return std::any_of(others.begin(), others.end(), [&](const std::string& other) {
+    struct stat otherStatus;
+    return stat(other.c_str(), &otherStatus) == 0 && status.st_dev == otherStatus.st_dev &&
+           status.st_ino == otherStatus.st_ino && (IsSymbolicLink(path) || IsSymbolicLink(other));
+  });
 }
 
 bool ReadLocalTime(std::tm& time) {
@@ -105,6 +122,15 @@ void OpenClosedStandardStreams() {
       open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY);
     }
   }
+}
+
+void KeepFreedMemoryForReuse() {
+#ifdef __GLIBC__
+  // Buffers of up to 1 MiB from the heap rather than each its own mapping, and up to 64 MiB of
+  // freed heap kept rather than trimmed.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
 }
 
 void UseBinaryStandardOutput() {
@@ -157,6 +183,16 @@ bool RenameOverFile(const std::string& from, const std::string& to, DeniedMeans)
   return rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool ExchangeFiles(const std::string& first, const std::string& second) {
+#ifdef RENAME_EXCHANGE
+  return renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0;
+#else
+  static_cast<void>(first);
+  static_cast<void>(second);
+  return false;
+#endif
+}
+
 bool LinkFile(const std::string& from, const std::string& to, DeniedMeans) {
   return link(from.c_str(), to.c_str()) == 0;
 }
@@ -178,21 +214,30 @@ bool OpenForReading(const std::string& path, FileHandle& file) {
 bool CreateFileLike(const std::string& path, const std::string& modelPath, FileHandle& file) {
   struct stat model;
   FileHandle created;
-  // Private until it has the model's mode, which the umask does not narrow.
-  if (stat(modelPath.c_str(), &model) != 0 ||
-      !OpenWithFlags(path, O_WRONLY | O_CREAT | O_EXCL, created, 0600)) {
+  // Made with the model's mode where the umask leaves it whole, as it mostly does; else private
+  // until it has the model's mode, which a change of mode gives it whatever the umask.
+  if (stat(modelPath.c_str(), &model) != 0) {
+    return false;
+  }
+  const mode_t mode = model.st_mode & 0777;
+  const bool narrowed = (mode & ~ProcessUmask()) != mode;
+  if (!OpenWithFlags(path, O_WRONLY | O_CREAT | O_EXCL, created, narrowed ? 0600 : mode)) {
     return false;
   }
   const int descriptor = Descriptor(created);
   GiveOwnerAndGroup(descriptor, model);
   // A file that cannot have the script's mode is no file to put in the script's place.
-  if (fchmod(descriptor, model.st_mode & 0777) != 0) {
+  if (narrowed && fchmod(descriptor, mode) != 0) {
     CloseFile(created);
     unlink(path.c_str());
     return false;
   }
   file = std::move(created);
   return true;
+}
+
+bool OpenForReadingAndWriting(const std::string& path, FileHandle& file) {
+  return OpenWithFlags(path, O_RDWR, file);
 }
 
 bool OpenForAppending(const std::string& path, FileHandle& file) {
@@ -234,6 +279,14 @@ bool WriteBytes(FileHandle& file, const char* data, std::size_t size) {
     size -= static_cast<std::size_t>(written);
   }
   return true;
+}
+
+void StartFlushToDisk(FileHandle& file) {
+#ifdef SYNC_FILE_RANGE_WRITE
+  sync_file_range(Descriptor(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  static_cast<void>(file);
+#endif
 }
 
 bool FlushToDisk(FileHandle& file) {

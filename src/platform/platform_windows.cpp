@@ -67,11 +67,11 @@ std::wstring WidePath(const std::string& path) {
 }
 
 bool OpenWithCreateFile(const std::string& path, DWORD access, DWORD disposition, FileHandle& file,
-                        DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+                        DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+                        DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE) {
   // Others may read and write the file meanwhile, as with any file an editor has open.
-  const HANDLE handle =
-      CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                  disposition, attributes, nullptr);
+  const HANDLE handle = CreateFileW(WidePath(path).c_str(), access, sharing, nullptr, disposition,
+                                    attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return false;
   }
@@ -215,19 +215,7 @@ bool StampOpenedForAttributes(const std::string& path) {
   return CloseFile(file) && stamped;
 }
 
-}  // namespace
-
-PathKind QueryPathKind(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    return PathKind::kMissing;
-  }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return PathKind::kDirectory;
-  }
-  return IsDiskFile(path) ? PathKind::kRegularFile : PathKind::kOther;
-}
-
+// True when both paths would name one file (see PathDenotesAnyOf).
 bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
   const std::wstring firstFull = FullPathName(Widen(first));
   const std::wstring secondFull = FullPathName(Widen(second));
@@ -245,6 +233,25 @@ bool PathsDenoteSameFile(const std::string& first, const std::string& second) {
          (IsReparsePoint(first) || IsReparsePoint(second));
 }
 
+}  // namespace
+
+PathKind QueryPathKind(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return PathKind::kMissing;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return PathKind::kDirectory;
+  }
+  return IsDiskFile(path) ? PathKind::kRegularFile : PathKind::kOther;
+}
+
+bool PathDenotesAnyOf(const std::string& path, const std::vector<std::string>& others) {
+  return std::any_of(others.begin(), others.end(), [&path](const std::string& other) {
+    return PathsDenoteSameFile(path, other);
+  });
+}
+
 bool ReadLocalTime(std::tm& time) {
   const std::time_t now = std::time(nullptr);
   return now != static_cast<std::time_t>(-1) && localtime_s(&time, &now) == 0;
@@ -252,6 +259,10 @@ bool ReadLocalTime(std::tm& time) {
 
 void OpenClosedStandardStreams() {
   // Windows files are handles apart from the standard ones: nothing to do.
+}
+
+void KeepFreedMemoryForReuse() {
+  // The Windows heap keeps what is freed for the next allocation as it is.
 }
 
 void UseBinaryStandardOutput() {
@@ -311,6 +322,11 @@ bool RenameOverFile(const std::string& from, const std::string& to, DeniedMeans 
   });
 }
 
+bool ExchangeFiles(const std::string&, const std::string&) {
+  // No such step: the replacing move frees nothing that costs the files made after it.
+  return false;
+}
+
 bool LinkFile(const std::string& from, const std::string& to, DeniedMeans denied) {
   const std::wstring wideFrom = WidePath(from);
   const std::wstring wideTo = WidePath(to);
@@ -331,7 +347,10 @@ bool FlushFolder(const std::string&) {
 }
 
 bool OpenForReading(const std::string& path, FileHandle& file) {
-  return OpenWithCreateFile(path, GENERIC_READ, OPEN_EXISTING, file);
+  // A file read may also be renamed meanwhile: a first run keeps its script open from the look at
+  // its format to the end of its conversion, and gives it the backup's name between.
+  return OpenWithCreateFile(path, GENERIC_READ, OPEN_EXISTING, file, FILE_ATTRIBUTE_NORMAL,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
 }
 
 bool CreateFileLike(const std::string& path, const std::string& modelPath, FileHandle& file) {
@@ -343,6 +362,10 @@ bool CreateFileLike(const std::string& path, const std::string& modelPath, FileH
   const DWORD attributes =
       (model & FILE_ATTRIBUTE_READONLY) != 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
   return OpenWithCreateFile(path, GENERIC_WRITE, CREATE_NEW, file, attributes);
+}
+
+bool OpenForReadingAndWriting(const std::string& path, FileHandle& file) {
+  return OpenWithCreateFile(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, file);
 }
 
 bool OpenForAppending(const std::string& path, FileHandle& file) {
@@ -385,6 +408,10 @@ bool WriteBytes(FileHandle& file, const char* data, std::size_t size) {
     size -= written;
   }
   return true;
+}
+
+void StartFlushToDisk(FileHandle&) {
+  // Windows has no such step: each file's flush writes it, as it always did.
 }
 
 bool FlushToDisk(FileHandle& file) {

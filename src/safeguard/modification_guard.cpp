@@ -35,6 +35,10 @@ bool CheckModificationOrder(const std::string& rcPath, const std::string& backup
   // An open that fails shows as a time that cannot be read.
   OpenForReading(rcPath, rcFile);
   OpenForReading(backupPath, backupFile);
+  return CheckModificationOrderOf(rcFile, backupFile, log);
+}
+
+bool CheckModificationOrderOf(const FileHandle& rcFile, const FileHandle& backupFile, RunLog& log) {
   FileTime rcTime;
   if (!GetLastWriteTime(rcFile, rcTime)) {
     PrintText("****ERROR: Unable to retrieve last time rc file was writen to.\n");
@@ -45,8 +49,6 @@ bool CheckModificationOrder(const std::string& rcPath, const std::string& backup
     PrintText("ERROR: Unable to retrieve last time backup file was writen to.\n");
     return false;
   }
-  CloseFile(rcFile);
-  CloseFile(backupFile);
   if (CompareLastWriteTimes(rcTime, backupTime) > 0) {
     RefuseRun(log);
     return false;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/platform.h"
 #include "safeguard/run_log.h"
 
 namespace tablemend {
@@ -15,6 +16,9 @@ namespace tablemend {
 // `silent` says), writes it and the footer to the log, and returns false; also false, with a
 // one-line error, when either time cannot be read. True when the run may go on.
 bool CheckModificationOrder(const std::string& rcPath, const std::string& backupPath, RunLog& log);
+// The same for the two files opened already (for reading, at least), as a run has them: one that
+// could not be opened shows as a time that cannot be read.
+bool CheckModificationOrderOf(const FileHandle& rcFile, const FileHandle& backupFile, RunLog& log);
 
 // Sets the backup's last-write time to now, after the run's last write of the new text and before
 // that text takes the rc file's name, so that the rc file is never newer than its backup but

@@ -1,6 +1,7 @@
 #include "text/text_format.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -38,23 +39,29 @@ FormatRead JudgeTextFormat(std::string_view firstBytes, std::int64_t length, Tex
   return wholeUnits ? FormatRead::kRead : FormatRead::kCutShort;
 }
 
-FormatRead ReadTextFormat(const std::string& path, TextFormat& format) {
+FormatRead ReadTextFormat(const std::string& path, TextFormat& format, OpenedText& opened) {
   FileHandle file;
   char start[kTextProbeLength];
   std::size_t count = 0;
   std::ptrdiff_t read = 1;
-  std::int64_t length = 0;
-  if (!OpenForReading(path, file) || !GetFileLength(file, length)) {
+  if (!OpenForReading(path, file)) {
     return FormatRead::kUnreadable;
   }
   while (count < sizeof start && read > 0) {
     read = ReadBytes(file, start + count, sizeof start - count);
     count += read > 0 ? static_cast<std::size_t>(read) : 0;
   }
-  if (read < 0) {
+  // Only UTF-16 needs the length, for whole code units; a file read to its end has it already.
+  std::int64_t length = static_cast<std::int64_t>(count);
+  const bool whole = read == 0;
+  const bool utf16 =
+      DetectTextFormat(std::string_view(start, count)).encoding != TextEncoding::kBytes;
+  if (read < 0 || (utf16 && !whole && !GetFileLength(file, length))) {
     return FormatRead::kUnreadable;
   }
-  return JudgeTextFormat(std::string_view(start, count), length, format);
+  opened.file = std::move(file);
+  opened.firstBytes.assign(start, count);
+  return JudgeTextFormat(opened.firstBytes, length, format);
 }
 
 }  // namespace tablemend

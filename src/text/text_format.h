@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace tablemend {
 
 enum class TextEncoding { kBytes, kUtf16LittleEndian, kUtf16BigEndian };
@@ -44,8 +46,16 @@ enum class FormatRead {
 // text) and its length in bytes.
 FormatRead JudgeTextFormat(std::string_view firstBytes, std::int64_t length, TextFormat& format);
 
-// Reads the format of the file at `path` from its first bytes and its length.
-FormatRead ReadTextFormat(const std::string& path, TextFormat& format);
+// A file's start as the format read left it: the file still open after its first bytes, which
+// are kept, so that a conversion goes on from there and a run opens its input once.
+struct OpenedText {
+  FileHandle file;
+  std::string firstBytes;
+};
+
+// Reads the format of the file at `path` from its first bytes and its length; `opened` keeps the
+// file open where it could be read.
+FormatRead ReadTextFormat(const std::string& path, TextFormat& format, OpenedText& opened);
 
 }  // namespace tablemend
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "text/unit_search.h"
 
@@ -12,8 +13,8 @@ namespace {
 template <typename Unit>
 std::ptrdiff_t ReadRawBytes(BasicTextReader<Unit>& reader, char* destination,
                             std::size_t capacity) {
-  if (!reader.fromMemory) {
-    return ReadBytes(reader.file, destination, capacity);
+  if (reader.unreadMemory.empty()) {
+    return IsOpen(reader.file) ? ReadBytes(reader.file, destination, capacity) : 0;
   }
   const std::size_t count = std::min(capacity, reader.unreadMemory.size());
   std::memcpy(destination, reader.unreadMemory.data(), count);
@@ -127,9 +128,15 @@ bool OpenTextReader(const std::string& path, const TextFormat& format,
 }
 
 template <typename Unit>
+void AdoptTextReader(OpenedText& opened, const TextFormat& format, BasicTextReader<Unit>& reader) {
+  reader.file = std::move(opened.file);
+  reader.unreadMemory = opened.firstBytes;
+  StartTextReader(format, reader, kTextBufferSize);
+}
+
+template <typename Unit>
 void AttachTextReader(std::string_view bytes, const TextFormat& format,
                       BasicTextReader<Unit>& reader, std::size_t bufferSize) {
-  reader.fromMemory = true;
   reader.unreadMemory = bytes;
   StartTextReader(format, reader, bufferSize);
 }
@@ -152,6 +159,7 @@ void FillChunkWindow(BasicTextReader<Unit>& reader) {
 // The two code-unit widths: bytes, and UTF-16 units.
 #define TABLEMEND_TEXT_READER_FOR(Unit)                                                        \
   template bool OpenTextReader(const std::string&, const TextFormat&, BasicTextReader<Unit>&); \
+  template void AdoptTextReader(OpenedText&, const TextFormat&, BasicTextReader<Unit>&);       \
   template void AttachTextReader(std::string_view, const TextFormat&, BasicTextReader<Unit>&,  \
                                  std::size_t);                                                 \
   template bool CloseTextReader(BasicTextReader<Unit>&);                                       \

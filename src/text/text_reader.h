@@ -29,9 +29,8 @@ namespace tablemend {
 template <typename Unit>
 struct BasicTextReader {
   FileHandle file;
-  std::string_view unreadMemory;  // the bytes not yet taken, when the source is memory
-  bool fromMemory = false;
-  bool swapBytes = false;  // UTF-16 stored in the byte order this machine does not use
+  std::string_view unreadMemory;  // bytes not yet taken, read before the file if it has one
+  bool swapBytes = false;         // UTF-16 stored in the byte order this machine does not use
   std::unique_ptr<Unit[]> buffer;
   std::size_t capacity = 0;
   std::size_t begin = 0;  // units read but not yet taken as chunks, in buffer[begin, end)
@@ -53,6 +52,9 @@ struct BasicTextReader {
 template <typename Unit>
 bool OpenTextReader(const std::string& path, const TextFormat& format,
                     BasicTextReader<Unit>& reader);
+// Reads a file that a format read began: the bytes it read, then the rest of the file.
+template <typename Unit>
+void AdoptTextReader(OpenedText& opened, const TextFormat& format, BasicTextReader<Unit>& reader);
 // Reads from memory; a small buffer (for tests) makes every refill path run often.
 template <typename Unit>
 void AttachTextReader(std::string_view bytes, const TextFormat& format,

@@ -10,6 +10,19 @@ namespace {
 
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
+// How much a file that is to be flushed takes before its writeback is started again.
+constexpr std::size_t kFlushStartInterval = 8 << 20;
+
+// Starts the writeback of what the file took so far, once it took enough since the last start.
+template <typename Unit>
+void StartFlushEveryFewMegabytes(BasicTextWriter<Unit>& writer, std::size_t bytes) {
+  writer.unflushedBytes += bytes;
+  if (writer.unflushedBytes >= kFlushStartInterval) {
+    StartFlushToDisk(writer.file);
+    writer.unflushedBytes = 0;
+  }
+}
+
 // Writes units, in the byte order they are stored in, to the writer's destination.
 template <typename Unit>
 void WriteToDestination(BasicTextWriter<Unit>& writer, const Unit* units, std::size_t count) {
@@ -21,6 +34,8 @@ void WriteToDestination(BasicTextWriter<Unit>& writer, const Unit* units, std::s
     writer.memory->append(bytes, count * sizeof(Unit));
   } else if (!WriteBytes(writer.file, bytes, count * sizeof(Unit))) {
     writer.failed = true;
+  } else if (writer.startsFlushAsItWrites) {
+    StartFlushEveryFewMegabytes(writer, count * sizeof(Unit));
   }
 }
 

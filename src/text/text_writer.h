@@ -30,6 +30,11 @@ struct BasicTextWriter {
   // Lines passed through, and the lines that replace them, keep the line end they were read
   // with (the pass-through's business): LF stays LF where CR LF is the rule.
   bool keepsLineEnds = false;
+  // A file that is to be flushed to disk has its writeback started as it is written, a few
+  // megabytes at a time, so that the disk writes it while the text is still being converted and
+  // the flush at its end waits for little.
+  bool startsFlushAsItWrites = false;
+  std::size_t unflushedBytes = 0;  // written since its writeback was last started
 
   BasicTextWriter() = default;
   BasicTextWriter(const BasicTextWriter&) = delete;

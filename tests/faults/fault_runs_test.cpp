@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -44,8 +45,9 @@ std::string StoreAs(bool utf16, const std::string& utf8) {
                : marked;
 }
 
-// The files of a folder as a recorded run leaves them after a power cut: each name the file its
-// renames, links and removals gave it, and each file the bytes written to it that a flush of it
+// The files of a folder as a recorded run leaves them after a power cut: each name the file that
+// its renames, exchanges, links and removals gave it as of the folder's last flush (before it, a
+// file system may lose them all), and each file the bytes written to it that a flush of it
 // followed. A file's bytes are those it holds once the run completed, after any it had before.
 struct PowerCut {
   struct File {
@@ -54,14 +56,17 @@ struct PowerCut {
     std::size_t flushed = 0;
   };
   std::vector<File> files;
-  std::map<std::string, std::size_t> names;
-  std::map<int, std::size_t> open;  // the files of the descriptors open
+  std::map<std::string, std::size_t> names;    // as the folder's last flush left them
+  std::map<std::string, std::size_t> current;  // as the run left them so far
+  std::map<int, std::size_t> open;             // the files of the descriptors open
+  std::set<int> folders;                       // the descriptors open on the folder
 
   explicit PowerCut(const fs::path& folder) {
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-      names[entry.path().filename().string()] = files.size();
+      current[entry.path().filename().string()] = files.size();
       files.push_back({ReadFile(entry.path())});
     }
+    names = current;
   }
 
   // Takes one operation of the record.
@@ -71,30 +76,40 @@ struct PowerCut {
     int fd = -1, flags = 0;
     std::size_t size = 0;
     operation >> verb;
-    if (verb == "open" && operation >> fd >> flags >> from && (flags & O_DIRECTORY) == 0) {
-      if (names.emplace(from, files.size()).second) {
+    if (verb == "open" && operation >> fd >> flags >> from) {
+      folders.erase(fd);
+      open.erase(fd);
+      if ((flags & O_DIRECTORY) != 0) {
+        folders.insert(fd);
+        return;
+      }
+      if (current.emplace(from, files.size()).second) {
         files.emplace_back();
       }
-      open[fd] = names[from];
+      open[fd] = current[from];
       if ((flags & O_TRUNC) != 0) {
         files[open[fd]] = File();
       }
     } else if (verb == "write" && operation >> fd >> size && open.count(fd) != 0) {
       files[open[fd]].written += size;
-    } else if (verb == "fsync" && operation >> fd && open.count(fd) != 0) {
+    } else if (verb == "fsync" && operation >> fd && folders.count(fd) != 0) {
+      names = current;
+    } else if (verb == "fsync" && open.count(fd) != 0) {
       files[open[fd]].flushed = files[open[fd]].written;
     } else if ((verb == "rename" || verb == "link") && operation >> from >> to) {
-      names[to] = names[from];
-      names.erase(verb == "rename" ? from : "");
+      current[to] = current[from];
+      current.erase(verb == "rename" ? from : "");
+    } else if (verb == "exchange" && operation >> from >> to) {
+      std::swap(current[from], current[to]);
     } else if (verb == "unlink" && operation >> from) {
-      names.erase(from);
+      current.erase(from);
     }
   }
 
   // What `name` holds, given the folder where the whole record has run.
   std::string Read(const std::string& name, const PowerCut& end, const fs::path& endFolder) const {
     const File& file = files[names.at(name)];
-    for (const auto& [endName, index] : end.names) {
+    for (const auto& [endName, index] : end.current) {
       if (index == names.at(name)) {
         return ReadFile(endFolder / endName).substr(0, file.before.size() + file.flushed);
       }
@@ -116,31 +131,32 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
     original_ = StoreAs(utf16, ReadFile(TABLEMEND_SOURCE_DIR "/examples/app.rc"));
     expected_ = StoreAs(utf16, ReadFile(TABLEMEND_SOURCE_DIR "/tests/golden/app.rc.expected"));
     std::ofstream(start_ / "app.rc", std::ios::binary) << original_;
-    ASSERT_TRUE(!laterRun || Run(start_, "-s") == 0);
+    ASSERT_TRUE(!laterRun || Run(start_, "-s -f app.rc") == 0);
   }
 
   void TearDown() override { fs::remove_all(scratch_); }
 
-  // Runs the program on app.rc in `folder` after shell variable assignments; returns the exit
-  // status, or -1 when a signal ended the run, and keeps what it printed in output_.
+  // Runs the program with these options and names in `folder` after shell variable assignments;
+  // returns the exit status, or -1 when a signal ended the run, and keeps what it printed in
+  // output_.
   int Run(const fs::path& folder, const std::string& options, const std::string& variables = "") {
     const fs::path printed = scratch_ / "printed";
     const int status =
         std::system(("cd '" + folder.string() + "' && " + variables + " exec '" +
-                     TABLEMEND_PROGRAM + "' " + options + " -f app.rc >'" + printed.string() + "'")
+                     TABLEMEND_PROGRAM + "' " + options + " >'" + printed.string() + "'")
                         .c_str());
     output_ = ReadFile(printed);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
   // Runs in a fresh copy of the start's files, last-write times included, with the shim.
-  int RunFromStart(const std::string& variables) {
+  int RunFromStart(const std::string& variables, const std::string& options = "-f app.rc") {
     fs::remove_all(run_);
     fs::copy(start_, run_);
     for (const fs::directory_entry& entry : fs::directory_iterator(start_)) {
       fs::last_write_time(run_ / entry.path().filename(), entry.last_write_time());
     }
-    return Run(run_, "", kShim + variables);
+    return Run(run_, options, kShim + variables);
   }
 
   // The script holds its whole old or new text, the original text is in the backup (or, before
@@ -155,13 +171,16 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
     if (output_.find(" is unchanged.") != std::string::npos) {
       EXPECT_EQ(newLog.find("Files complete", log.size()), std::string::npos) << output_;
     }
-    const bool complete = output_ == "Complete.\n";
+    // A later run's old text, which it could not remove, stays under a temporary name: it says so.
+    const bool oldTextStays = output_.find(" had before this run") != std::string::npos;
+    const bool complete =
+        output_ == "Complete.\n" || (oldTextStays && output_.rfind("Complete.\n", 0) == 0);
     if (complete || output_.find("only its log is incomplete") != std::string::npos) {
       EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_) << output_;
     }
     EXPECT_TRUE(complete || status == 255 || status == -1) << output_;
     // Only a killed run leaves its temporary file behind.
-    if (status != -1) {
+    if (status != -1 && !oldTextStays) {
       ExpectNoTemporaryFile();
     }
   }
@@ -182,7 +201,7 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
   // After a killed run, wherever it stopped: the next plain run completes, with nothing touched
   // by hand, and leaves what an uninterrupted run leaves, the temporary file gone.
   void ExpectRecovery() {
-    EXPECT_EQ(Run(run_, ""), 0) << output_;
+    EXPECT_EQ(Run(run_, "-f app.rc"), 0) << output_;
     EXPECT_EQ(output_, "Complete.\n");
     EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_);
     EXPECT_EQ(ReadFile(run_ / "app.rc.original"), original_);
@@ -222,9 +241,19 @@ TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
   }
 }
 
-TEST_P(FaultRuns, APowerCutAfterAnyOperationLeavesAWholeScript) {
-  RunFromStart("FAULT_RECORD='" + (scratch_ / "record").string() + "'");
-  ASSERT_EQ(output_, "Complete.\n");
+// A call over several scripts of one folder, which reach the disk together.
+TEST_P(FaultRuns, APowerCutAfterAnyOperationLeavesWholeScripts) {
+  const std::vector<std::string> scripts = {"app.rc", "b.rc", "c.rc"};
+  // Each backup written after its script, so that no script is newer than its backup.
+  for (const std::string script : {"b.rc", "c.rc"}) {
+    fs::copy_file(start_ / "app.rc", start_ / script);
+    if (fs::exists(start_ / "app.rc.original")) {
+      fs::copy_file(start_ / "app.rc.original", start_ / (script + ".original"));
+    }
+  }
+  const std::string named = "-s app.rc b.rc c.rc";
+  RunFromStart("FAULT_RECORD='" + (scratch_ / "record").string() + "'", named);
+  ASSERT_EQ(output_, "");
   std::vector<std::string> record;
   PowerCut end(start_);
   std::ifstream lines(scratch_ / "record");
@@ -237,10 +266,16 @@ TEST_P(FaultRuns, APowerCutAfterAnyOperationLeavesAWholeScript) {
     if (count > 0) {
       cut.Apply(record[count - 1]);
     }
-    ASSERT_EQ(cut.names.count("app.rc"), 1u);
-    ExpectWholeText(cut.Read("app.rc", end, run_), cut.names.count("app.rc.original") != 0
-                                                       ? cut.Read("app.rc.original", end, run_)
-                                                       : std::string());
+    for (const std::string& script : scripts) {
+      ASSERT_EQ(cut.names.count(script), 1u) << script;
+      const std::string backup = script + ".original";
+      ExpectWholeText(cut.Read(script, end, run_),
+                      cut.names.count(backup) != 0 ? cut.Read(backup, end, run_) : std::string());
+    }
+  }
+  // The run's end: every script converted, on disk.
+  for (const std::string& script : scripts) {
+    EXPECT_EQ(cut.Read(script, end, run_), expected_) << script;
   }
 }
 

@@ -6,8 +6,8 @@
 // replacing rename (renameat2 with RENAME_NOREPLACE fails with EINVAL), as some can't, and
 // FAULT_SHORT_READS=1 and FAULT_SHORT_WRITES=1 make every read or write of a file take one byte
 // at most, as a read or a write may stop anywhere on pipes and network file systems.
-// FAULT_RECORD=file receives a line for each open, write, flush, close, rename, link and unlink
-// that succeeded, for a checker of what a power cut would leave.
+// FAULT_RECORD=file receives a line for each open, write, flush, close, rename (or exchange), link
+// and unlink that succeeded, for a checker of what a power cut would leave.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -101,8 +101,8 @@ int renameat2(int fromFolder, const char* from, int toFolder, const char* to, un
     errno = IsSet("FAULT_NO_NOREPLACE") ? EINVAL : EACCES;
     return -1;
   }
-  return (int)Recorded(REAL(renameat2)(fromFolder, from, toFolder, to, flags), "rename %s %s\n",
-                       from, to);
+  return (int)Recorded(REAL(renameat2)(fromFolder, from, toFolder, to, flags), "%s %s %s\n",
+                       (flags & RENAME_EXCHANGE) != 0 ? "exchange" : "rename", from, to);
 }
 int link(const char* from, const char* to) {
   return (int)Recorded(Fails(EACCES) ? -1 : REAL(link)(from, to), "link %s %s\n", from, to);
