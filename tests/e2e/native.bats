@@ -1,6 +1,7 @@
-# Faults and file-system features of POSIX systems, met by the native build: whatever fails, the
-# original text survives and no failure is reported as success. (Each file operation failing in
-# turn is tested by tests/faults, which runs the program from compiled code.)
+# What only the native build meets: faults and file-system features of POSIX systems, where
+# whatever fails, the original text survives and no failure is reported as success (each file
+# operation failing in turn is tested by tests/faults), and the pre-commit hook, which runs the
+# program installed on the PATH.
 load helper
 
 @test "a backup name that is a link to the rc file is refused, and a console that fails is a failure" {
@@ -72,4 +73,19 @@ EOF
   expect_run 0 Complete. '*.rc'
   assert_files_equal $'cha\xee-\xff.rc' "$golden/app.rc.expected"
   expect_run 255 'File given [/?] does not exist.\nExiting.' '/?'
+}
+
+# The pre-commit hook this repository offers, tried as a user would, from a repository that holds
+# the hook's file, over a scratch repository, with the native program on the PATH as tablemend.
+@test "the pre-commit hook fails a commit of a script with an empty string, and takes scripts alone" {
+  export PATH="${TABLEMEND%/*}:$PATH" PRE_COMMIT_HOME="$BATS_TEST_TMPDIR/cache"
+  git init -q hooks && cp "$BATS_TEST_DIRNAME/../../.pre-commit-hooks.yaml" hooks/
+  git -C hooks add . && git -C hooks -c user.name=t -c user.email=t@t commit -qm hooks
+  git init -q . && cp "$examples/app.rc" app.rc && cp "$golden/app.rc.expected" Clean.RC
+  echo 'A, ""' >notes.txt && git add app.rc Clean.RC notes.txt
+  run pre-commit try-repo hooks tablemend-check --all-files
+  assert_failure 1
+  assert_output --partial "$(printf '==> app.rc <==\n'; cat "$golden/check.expected")"
+  assert_output --partial "Clean.RC: nothing would change."
+  refute_output --partial notes.txt
 }

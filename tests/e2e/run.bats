@@ -4,14 +4,17 @@ load helper
 # The second run of each regenerates the same bytes from the untouched backup, and shows the
 # changes with -v even with -s.
 @test "runs convert the example, keep it as the backup and log every change, under names as given" {
-  long=$(printf '%0150d' 0)/$(printf '%0150d' 1)
+  local long today tomorrow verbose
+  printf -v long '%0150d/%0150d' 0 1
   mkdir -p "$long" ünï_名前
+  verbose=$(<"$golden/app.verbose.expected") && verbose=${verbose%$'\n'*}  # without "Complete."
   while IFS='|' read -r name extension; do
     cp "$examples/app.rc" "./$name"
-    local today=$(date '+%a %b %d ..:..:.. %Y')  # or tomorrow, past midnight
+    printf -v today '%(%a %b %d ..:..:.. %Y)T' -1  # or tomorrow, past midnight
     expect_run 0 app.verbose.expected -v -f "$name" -e "${extension:-original}"
-    expect_run 0 "$(sed '$d' "$golden/app.verbose.expected")" -s -v -f "$name" -e "${extension:-original}"
-    grep -q -e "$today" -e "$(date '+%a %b %d ..:..:.. %Y')" "./$name.log"
+    expect_run 0 "$verbose" -s -v -f "$name" -e "${extension:-original}"
+    printf -v tomorrow '%(%a %b %d ..:..:.. %Y)T' -1
+    grep -q -e "$today" -e "$tomorrow" "./$name.log"
     assert_files_equal "./$name" "$golden/app.rc.expected"
     assert_files_equal "./$name.${extension:-original}" "$examples/app.rc"
     assert_log "./$name.log" "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
@@ -19,24 +22,21 @@ load helper
 my strings.rc|old copy
 -strings.rc|
 --file|-s
-chaîne.rc|été
-a.rc|$(printf '%0200d' 0)
-ünï_名前/b.rc|名前
-$long/a.rc|
+ünï_名前/chaîne.rc|été
+$long/a.rc|$(printf '%0200d' 0)
 EOF
 }
 
 @test "UTF-16 scripts are updated in their own encoding, with the byte-order mark they had" {
-  for encoding in UTF-16LE UTF-16BE; do
-    for mark in mark ""; do
-      utf16 $encoding "$mark" "$examples/app.rc" >app.rc
-      expect_run 1 check.expected --check -f app.rc
-      expect_run 0 app.verbose.expected -v -f app.rc
-      cmp app.rc <(utf16 $encoding "$mark" "$golden/app.rc.expected")
-      cmp app.rc.original <(utf16 $encoding "$mark" "$examples/app.rc")
-      assert_log app.rc.log "$golden/app.rc.log.expected"
-      rm app.rc*
-    done
+  # Both byte orders, with and without the mark (the converter's tests take every pairing).
+  for form in "UTF-16LE mark" "UTF-16BE none"; do
+    utf16 $form "$examples/app.rc" >app.rc
+    expect_run 1 check.expected --check -f app.rc
+    expect_run 0 app.verbose.expected -v -f app.rc
+    cmp app.rc <(utf16 $form "$golden/app.rc.expected")
+    cmp app.rc.original <(utf16 $form "$examples/app.rc")
+    assert_log app.rc.log "$golden/app.rc.log.expected"
+    rm app.rc*
   done
 }
 
@@ -64,26 +64,26 @@ EOF
 
 @test "--line-ends=keep writes each line with its own line end, and only the rewritten lines change" {
   # Each script before and after a run that keeps line ends: LF alone, CR LF, the two mixed with
-  # a lone CR inside a line, and a last line without a line end.
+  # a lone CR inside a line, and a last line without a line end; as bytes and as UTF-16, in one
+  # call each, and as a patch.
+  mkdir bytes wide patched
   while IFS='|' read -r name before after; do
-    for encoding in bytes UTF-16LE; do
-      if [ $encoding = bytes ]; then printf "$before" >"$name"; else printf "$before" | utf16 UTF-16LE mark >"$name"; fi
-      cp "$name" before.rc && cp "$name" diff.rc
-      expect_run 0 "" -s --line-ends=keep "$name"
-      if [ $encoding = bytes ]; then cmp "$name" <(printf "$after"); else cmp "$name" <(printf "$after" | utf16 UTF-16LE mark); fi
-      # The log is the program's own, with CR LF whatever the option.
-      [ "$(grep -vc $'\r$' "$name.log")" -eq 0 ]
-      # A later run takes its own option, from the backup.
-      tm -s "$name" && cmp <(sed 's/\r*$/\r/' "$name") "$name" && rm "$name".*
-    done
-    # A patch that keeps line ends gives a run's bytes.
-    printf "$before" >diff.rc && tm -s --line-ends=keep diff.rc && cp diff.rc run.rc && printf "$before" >diff.rc
-    $TABLEMEND_LAUNCHER "$TABLEMEND" --diff --line-ends=keep diff.rc >keep.diff || [ $? -eq 1 ]
-    git apply keep.diff && cmp diff.rc run.rc && rm diff.rc*
+    printf "$before" >"bytes/$name" && printf "$before" | utf16 UTF-16LE mark >"wide/$name"
+    printf "$before" >"patched/$name" && printf "$after" >"$name.after"
   done <<'EOF'
 lf.rc|STRINGTABLE\nBEGIN\n  A, ""\n  B ""  // b\n  C, "c"\nEND\n|STRINGTABLE\nBEGIN\n  A, "EI"\n  B "--"  // b\n  C, "c"\nEND\n
 crlf.rc|STRINGTABLE\r\nBEGIN\r\n  A, "", 1\r\nEND\r\n|STRINGTABLE\r\nBEGIN\r\n  A, "EI"\r\nEND\r\n
 mixed.rc|x\ry\r\nSTRINGTABLE\nBEGIN\r\n  A\r, ""\n  B ""\r\nEND\n|x\ry\r\nSTRINGTABLE\nBEGIN\r\n  A\r, "EI"\n  B "--"\r\nEND\n
 last.rc|STRINGTABLE\nBEGIN\n  A, ""|STRINGTABLE\nBEGIN\n  A, "EI"
 EOF
+  (cd patched && $TABLEMEND_LAUNCHER "$TABLEMEND" --diff --line-ends=keep *.rc) >keep.diff || [ $? -eq 1 ]
+  (cd patched && git apply ../keep.diff)
+  tm -s --line-ends=keep bytes wide
+  for name in lf.rc crlf.rc mixed.rc last.rc; do
+    cmp "bytes/$name" "$name.after" && cmp "patched/$name" "$name.after"
+    cmp "wide/$name" <(utf16 UTF-16LE mark "$name.after")
+  done
+  # The log is the program's own, with CR LF whatever the option; a later run takes its own.
+  [ "$(cat bytes/*.log wide/*.log | grep -vc $'\r$')" -eq 0 ]
+  tm -s bytes && cmp <(sed 's/\r*$/\r/' lf.rc.after) bytes/lf.rc
 }
