@@ -88,7 +88,9 @@ bool WriteStandardOutput(std::string_view bytes) {
 }
 
 bool FlushConsole() {
-  return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  // A write that failed before counts as much as the last one.
+  const bool writtenSoFar = std::ferror(stdout) == 0;
+  return std::fflush(stdout) == 0 && writtenSoFar;
 }
 
 }  // namespace tablemend

@@ -7,8 +7,10 @@ load helper
 @test "a backup name that is a link to the rc file is refused, and a console that fails is a failure" {
   cp "$examples/app.rc" a.rc && ln -s a.rc a.rc.original
   expect_run 255 'Backup file [a.rc.original] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' -f a.rc
-  run sh -c '"$@" >/dev/full' sh "$TABLEMEND" --version
-  assert_failure 255
+  for call in --version "--check app.rc"; do
+    run sh -c '"$@" >/dev/full' sh "$TABLEMEND" $call
+    assert_failure 255
+  done
 }
 
 @test "closed standard streams keep the console's messages out of the files" {

@@ -45,8 +45,9 @@ TEST(Unicode, EncodesEveryKindOfUnitAndDecodesItBack) {
             "a\xC3\xA9\xE0\xA0\x80\xE0\xA8\x8D\xF0\x90\x80\x80\xF0\x9F\x98\x8D\xEF\xBF\xBDx"
             "\xEF\xBF\xBD\xEF\xBF\xBF\xEF\xBF\xBD\xF0\x90\x90\xB7");
   // Bytes no UTF-8 sequence explains stand for themselves: a stray continuation byte, a cut
-  // sequence, an overlong form.
+  // sequence, an overlong form, a point past U+10FFFF (the last point is one).
   EXPECT_EQ(DecodeUtf8("\x80\xE0\xA0 \xC0\xAF"), u"\u0080\u00e0\u00a0 \u00c0\u00af");
+  EXPECT_EQ(DecodeUtf8("\xF4\x8F\xBF\xBF\xF4\x90\x80\x80"), u"\U0010FFFF\u00f4\u0090\u0080\u0080");
 }
 
 }  // namespace
