@@ -53,11 +53,9 @@ void WalkBelow(const std::string& prefix, const WalkRules& rules, std::vector<st
     unlisted.push_back(prefix);
     return;
   }
-  std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& first, const FolderEntry& second) {
-              const int order = CompareFileNames(first.name, second.name);
-              return order != 0 ? order < 0 : first.name < second.name;
-            });
+  std::sort(entries.begin(), entries.end(), [](const FolderEntry& first, const FolderEntry& second) {
+    return ListsBefore(first.name, second.name);
+  });
   for (const FolderEntry& entry : entries) {
     if (IsPassedOver(entry.name, rules)) {
       continue;

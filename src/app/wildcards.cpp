@@ -38,10 +38,7 @@ std::vector<std::string> ExpandPattern(const std::string& argument) {
                   names.begin(), names.end(),
                   [pattern](const std::string& name) { return !MatchesWildcard(name, pattern); }),
               names.end());
-  std::sort(names.begin(), names.end(), [](const std::string& first, const std::string& second) {
-    const int order = CompareFileNames(first, second);
-    return order != 0 ? order < 0 : first < second;
-  });
+  std::sort(names.begin(), names.end(), ListsBefore);
   for (std::string& name : names) {
     name.insert(0, folder);
   }

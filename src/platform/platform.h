@@ -43,6 +43,10 @@ std::size_t FindLastComponent(std::string_view path);
 // second.
 int CompareFileNames(std::string_view first, std::string_view second);
 
+// True when the first name comes before the second in a listing: as the file system compares
+// them, and where it takes them for one name (Windows: case apart), as their bytes do.
+bool ListsBefore(std::string_view first, std::string_view second);
+
 // What an entry of a folder is. A symbolic link (on Windows, also a junction or another reparse
 // point) counts as what it leads to, but for one to a folder, which a walk must not follow: a
 // tree would then be walked twice, or without end.
@@ -191,8 +195,8 @@ bool GetLastWriteTime(const FileHandle& file, FileTime& time);
 // the right to write its contents: a read-only file of this user's is stamped, and its bytes,
 // mode and attributes end as they were. False when the system refuses.
 bool SetLastWriteTimeToNow(const std::string& path);
-// Less than zero, zero or greater than zero as the first time is earlier, equal or later.
-int CompareLastWriteTimes(const FileTime& first, const FileTime& second);
+// True when the first time is later than the second.
+bool IsLaterThan(const FileTime& first, const FileTime& second);
 
 }  // namespace tablemend
 

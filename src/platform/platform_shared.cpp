@@ -4,6 +4,7 @@
 // platforms mark "no file" with -1), and the order of two file times.
 #include "platform/platform.h"
 
+#include <tuple>
 #include <utility>
 
 namespace tablemend {
@@ -51,14 +52,13 @@ bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& 
   return true;
 }
 
-int CompareLastWriteTimes(const FileTime& first, const FileTime& second) {
-  if (first.whole != second.whole) {
-    return first.whole < second.whole ? -1 : 1;
-  }
-  if (first.fraction != second.fraction) {
-    return first.fraction < second.fraction ? -1 : 1;
-  }
-  return 0;
+bool ListsBefore(std::string_view first, std::string_view second) {
+  const int order = CompareFileNames(first, second);
+  return order != 0 ? order < 0 : first < second;
+}
+
+bool IsLaterThan(const FileTime& first, const FileTime& second) {
+  return std::tie(first.whole, first.fraction) > std::tie(second.whole, second.fraction);
 }
 
 }  // namespace tablemend

@@ -49,7 +49,7 @@ bool CheckModificationOrderOf(const FileHandle& rcFile, const FileHandle& backup
     PrintText("ERROR: Unable to retrieve last time backup file was writen to.\n");
     return false;
   }
-  if (CompareLastWriteTimes(rcTime, backupTime) > 0) {
+  if (IsLaterThan(rcTime, backupTime)) {
     RefuseRun(log);
     return false;
   }

@@ -22,7 +22,7 @@ struct BasicTextPassThrough {
   bool currentEndsInBareLf = false;  // and the writer makes it CR LF
   bool frontStartsLine = true;       // the unit at the buffer's front starts a line
   // The chunk last replaced, as read: a final CR LF as one line feed.
-  Unit replaced[kMaxChunkLength + 1];
+  Unit replaced[kMinimumTextBufferSize];
 
   BasicTextPassThrough(BasicTextReader<Unit>& from, BasicTextWriter<Unit>& to)
       : reader(from), writer(to) {}

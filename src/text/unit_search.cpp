@@ -33,7 +33,8 @@ std::uint32_t MarkMatchesInWord(std::uint32_t word, char unit) {
 std::uint32_t MarkMatchesInWord(std::uint32_t word, char16_t unit) {
   const std::uint32_t differ = word ^ (0x00010001u * unit);
   const std::uint32_t zero = ~(((differ & 0x7FFF7FFFu) + 0x7FFF7FFFu) | differ) & 0x80008000u;
-  return (zero >> 15 & 1) | (zero >> 30 & 2);
+  // Bit 31 down to bit 1: the second unit's mark.
+  return (zero >> 15 & 1) | zero >> 30;
 }
 
 // The bits of one word, for up to 64 units: 32 bits at a time on any processor, a 32-bit word of

@@ -34,7 +34,6 @@ check_answers() {
 255|Options [--check] and [--diff] cannot be used together\nPlease use -h or --help for the options|--check a.rc --diff
 255|Options [--restore] and [--diff] cannot be used together\nPlease use -h or --help for the options|--restore --restore --diff a.rc
 255|Option [--format] shapes the lines of --check, and goes with it alone\nPlease use -h or --help for the options|--format=msvc a.rc
-255|Option [--format] shapes the lines of --check, and goes with it alone\nPlease use -h or --help for the options|--diff --format gnu a.rc
 255|Unknown format [MSVC]: gnu, msvc or github\nPlease use -h or --help for the options|--check --format=MSVC a.rc
 255|Option [--stdin-name] names standard input, which only [-] reads\nPlease use -h or --help for the options|--check --stdin-name x a.rc
 255|Unknown line ends [lf]: keep or crlf\nPlease use -h or --help for the options|--line-ends=lf a.rc

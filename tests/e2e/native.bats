@@ -52,11 +52,15 @@ EOF
   TM=tm_user expect_run 1 check.expected --check -f app.rc
 }
 
-@test "the new rc file takes its backup's permission bits, whatever the umask; the log the umask's" {
+@test "the new rc file takes its backup's permission bits, whatever the umask, and its owner" {
   cp "$examples/app.rc" app.rc && chmod 640 app.rc
+  # Only root may give a file to another user: then the script keeps nobody's, as it had.
+  local owner=$(id -u):$(id -g)
+  [ "$(id -u)" -ne 0 ] || { chown 65534:65534 app.rc && owner=65534:65534; }
   for round in first second; do
     run sh -c 'umask 077 && exec "$@"' sh "$TABLEMEND" -f app.rc
     assert_equal "$(stat -c %a app.rc app.rc.original app.rc.log)" "$(printf '640\n640\n600')"
+    assert_equal "$(stat -c %u:%g app.rc)" "$owner"
   done
 }
 

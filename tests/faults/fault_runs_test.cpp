@@ -178,6 +178,8 @@ class FaultRuns : public ::testing::TestWithParam<std::tuple<bool, bool>> {
     if (complete || output_.find("only its log is incomplete") != std::string::npos) {
       EXPECT_EQ(ReadFile(run_ / "app.rc"), expected_) << output_;
     }
+    // "Complete." stands for the log's whole part too.
+    EXPECT_TRUE(!complete || newLog.find("Files complete", log.size()) != std::string::npos);
     EXPECT_TRUE(complete || status == 255 || status == -1) << output_;
     // Only a killed run leaves its temporary file behind.
     if (status != -1 && !oldTextStays) {

@@ -17,11 +17,8 @@ fail() { echo "killed at $kind #$when ($encoding, $round run): $*" >&2; exit 1; 
 
 kills=0
 for encoding in utf8 utf16; do
-  if [ "$encoding" = utf8 ]; then
-    cp "$source_dir/examples/app.rc" original && cp "$source_dir/tests/golden/app.rc.expected" expected
-  else
-    utf16 "$source_dir/examples/app.rc" >original && utf16 "$source_dir/tests/golden/app.rc.expected" >expected
-  fi
+  store=cat && [ "$encoding" = utf8 ] || store=utf16
+  $store "$source_dir/examples/app.rc" >original && $store "$source_dir/tests/golden/app.rc.expected" >expected
   for round in first later; do
     rm -rf start && mkdir start && cp original start/app.rc
     [ "$round" = first ] || (cd start && "$program" -s app.rc)

@@ -1,8 +1,9 @@
 // Encodings: what the first bytes of a file say about its encoding (a mistake there would corrupt
 // every line), and UTF-16 to UTF-8 and back (the shown form of UTF-16 lines, and Windows file
-// names).
+// names); and the diff of any two texts.
 #include <gtest/gtest.h>
 
+#include "diff/unified_diff.h"
 #include "text/text_format.h"
 #include "unicode/unicode.h"
 
@@ -48,6 +49,13 @@ TEST(Unicode, EncodesEveryKindOfUnitAndDecodesItBack) {
   // sequence, an overlong form, a point past U+10FFFF (the last point is one).
   EXPECT_EQ(DecodeUtf8("\x80\xE0\xA0 \xC0\xAF"), u"\u0080\u00e0\u00a0 \u00c0\u00af");
   EXPECT_EQ(DecodeUtf8("\xF4\x8F\xBF\xBF\xF4\x90\x80\x80"), u"\U0010FFFF\u00f4\u0090\u0080\u0080");
+}
+
+// A run replaces lines one for one, but the diff takes any texts, as diff -u writes them: a line
+// gone, one come, one added at the end, in one hunk.
+TEST(MakeUnifiedDiff, WritesWhatDiffWritesForLinesGoneAndCome) {
+  EXPECT_EQ(MakeUnifiedDiff("a\nb\nc\nd\ne\nf\ng\nh\n", "a\nc\nd\nX\ne\nf\ng\nh\ni\n", "x"),
+            "--- a/x\n+++ b/x\n@@ -1,8 +1,9 @@\n a\n-b\n c\n d\n+X\n e\n f\n g\n h\n+i\n");
 }
 
 }  // namespace

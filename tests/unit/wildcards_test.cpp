@@ -21,23 +21,21 @@ TEST(MatchesWildcard, TakesNamesCharacterByCharacter) {
     const char* name;
     const char* pattern;
     bool matches;
-  } cases[] = {
-      {"a.rc", "*.rc", true},
-      {"a.rc.original", "*.rc", false},
-      {"a.rc.log", "*.rc*", true},
-      {"ab.rc", "?.rc", false},
-      {".rc", "?.rc", false},
-      {"été.rc", "?t?.rc", true},
-      {"abcabd", "*ab?", true},
-      {"aXbXcX", "*X*X?", false},
-      {"aXbXc", "a*X*?", true},
-      {"ab", "a**", true},
-      {"", "*", true},
-      {"a", "", false},
-      {"a.rc", "a.rc", true},
-      {"a.rc", "b.rc", false},
-      {"ab", "*c", false},
-  };
+  } cases[] = {{"a.rc", "*.rc", true},
+               {"a.rc.original", "*.rc", false},
+               {"a.rc.log", "*.rc*", true},
+               {"ab.rc", "?.rc", false},
+               {".rc", "?.rc", false},
+               {"été.rc", "?t?.rc", true},
+               {"abcabd", "*ab?", true},
+               {"aXbXcX", "*X*X?", false},
+               {"aXbXc", "a*X*?", true},
+               {"ab", "a**", true},
+               {"", "*", true},
+               {"a", "", false},
+               {"a.rc", "a.rc", true},
+               {"a.rc", "b.rc", false},
+               {"ab", "*c", false}};
   for (const auto& test : cases) {
     EXPECT_EQ(MatchesWildcard(test.name, test.pattern), test.matches)
         << test.name << " " << test.pattern;
