@@ -76,6 +76,16 @@ void PrintVerboseChange(const ChangeRecord& change, LinePrinter print) {
   print("]\n");
 }
 
+ConversionResult ConvertStoredText(const std::string& stored, const TextFormat& format,
+                                   LineEnds lineEnds, std::string& converted,
+                                   const ChangeSink& sink) {
+  ConversionFiles files{"", "", format};
+  files.inputText = &stored;
+  files.outputText = &converted;
+  files.lineEnds = lineEnds;
+  return ConvertFile(files, sink);
+}
+
 std::string DescribeTextAfterEndMark(const std::string& path, long long line) {
   return path + " holds text after an end-of-file mark (Ctrl-Z) on line " + std::to_string(line) +
          "\n";

@@ -62,6 +62,11 @@ struct ConversionFiles {
 // that may write neither reports the rc file it cannot write, the first of its own steps.
 ConversionResult ConvertFile(const ConversionFiles& files, const ChangeSink& sink);
 
+// Converts a script read whole already (its stored bytes) into `converted`, as a run writes it.
+ConversionResult ConvertStoredText(const std::string& stored, const TextFormat& format,
+                                   LineEnds lineEnds, std::string& converted,
+                                   const ChangeSink& sink);
+
 }  // namespace tablemend
 
 #endif

@@ -53,9 +53,10 @@ void WalkBelow(const std::string& prefix, const WalkRules& rules, std::vector<st
     unlisted.push_back(prefix);
     return;
   }
-  std::sort(entries.begin(), entries.end(), [](const FolderEntry& first, const FolderEntry& second) {
-    return ListsBefore(first.name, second.name);
-  });
+  std::sort(entries.begin(), entries.end(),
+            [](const FolderEntry& first, const FolderEntry& second) {
+              return ListsBefore(first.name, second.name);
+            });
   for (const FolderEntry& entry : entries) {
     if (IsPassedOver(entry.name, rules)) {
       continue;

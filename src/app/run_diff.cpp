@@ -45,10 +45,8 @@ std::string ShowUtf16(const std::string& stored, const TextFormat& format) {
 
 // Git's names separate folders with slashes, whatever the platform.
 // and name no folder "." ("tablemend --diff ." finds "./App/App.rc", which git apply refuses).
-std::string PatchName(std::string name) {
-  if (PathSeparators().find('\\') != std::string_view::npos) {
-    std::replace(name.begin(), name.end(), '\\', '/');
-  }
+std::string PatchName(const std::string& path) {
+  std::string name = WithSlashes(path);
   for (std::size_t dot = name.find("/./"); dot != std::string::npos; dot = name.find("/./")) {
     name.erase(dot, 2);
   }
@@ -89,11 +87,8 @@ int RunDiffOfText(const std::string& name, const std::string& stored, const RunS
     return kFailure;
   }
   std::string after;
-  ConversionFiles files{"", "", format};
-  files.inputText = &stored;
-  files.outputText = &after;
-  files.lineEnds = settings.lineEnds;
-  const ConversionResult result = ConvertFile(files, [](const ChangeRecord&, LinePrinter) {});
+  const ConversionResult result = ConvertStoredText(stored, format, settings.lineEnds, after,
+                                                    [](const ChangeRecord&, LinePrinter) {});
   if (result.end == ConversionEnd::kTextAfterEndMark) {
     return ReportFailure(settings, DescribeTextAfterEndMark(name, result.endMarkLine));
   }

@@ -25,16 +25,13 @@ int ConvertToStandardOutput(const std::string& stored, const RunSettings& settin
     return kFailure;
   }
   std::string converted;
-  ConversionFiles files{"", "", format};
-  files.inputText = &stored;
-  files.outputText = &converted;
-  files.lineEnds = settings.lineEnds;
   const ConversionResult result =
-      ConvertFile(files, [&settings](const ChangeRecord& change, LinePrinter print) {
-        if (settings.verbose) {
-          PrintVerboseChange(change, print);
-        }
-      });
+      ConvertStoredText(stored, format, settings.lineEnds, converted,
+                        [&settings](const ChangeRecord& change, LinePrinter print) {
+                          if (settings.verbose) {
+                            PrintVerboseChange(change, print);
+                          }
+                        });
   if (result.end == ConversionEnd::kTextAfterEndMark) {
     return ReportFailure(settings, DescribeTextAfterEndMark(name, result.endMarkLine));
   }

@@ -33,8 +33,9 @@ struct Position {
   std::size_t after = 0;
 };
 
-// The nearest lines ahead that both texts share, nearest first; false when none is in reach.
-bool FindNextShared(const Lines& before, const Lines& after, Position at, Position& shared) {
+// Moves `shared` to the nearest lines ahead that both texts share, nearest first; leaves it where
+// it is when none is in reach.
+void FindNextShared(const Lines& before, const Lines& after, Position at, Position& shared) {
   for (std::size_t distance = 1; distance <= 2 * kLookAhead; ++distance) {
     for (std::size_t skipped = 0; skipped <= distance; ++skipped) {
       const Position next{at.before + skipped, at.after + distance - skipped};
@@ -42,11 +43,10 @@ bool FindNextShared(const Lines& before, const Lines& after, Position at, Positi
           next.before < before.size() && next.after < after.size() &&
           before[next.before] == after[next.after]) {
         shared = next;
-        return true;
+        return;
       }
     }
   }
-  return false;
 }
 
 // The edits that turn one text's lines into the other's: kept lines, and between them the lines

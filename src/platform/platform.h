@@ -47,6 +47,9 @@ int CompareFileNames(std::string_view first, std::string_view second);
 // them, and where it takes them for one name (Windows: case apart), as their bytes do.
 bool ListsBefore(std::string_view first, std::string_view second);
 
+// The path with "/" between its folders, as git and patch name files on every system.
+std::string WithSlashes(std::string path);
+
 // What an entry of a folder is. A symbolic link (on Windows, also a junction or another reparse
 // point) counts as what it leads to, but for one to a folder, which a walk must not follow: a
 // tree would then be walked twice, or without end.

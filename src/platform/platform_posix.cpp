@@ -339,6 +339,14 @@ int CompareFileNames(std::string_view first, std::string_view second) {
   return first.compare(second);
 }
 
+bool ListsBefore(std::string_view first, std::string_view second) {
+  return first < second;
+}
+
+std::string WithSlashes(std::string path) {
+  return path;
+}
+
 bool ListFolderEntries(const std::string& folderPrefix, std::vector<FolderEntry>& entries) {
   const std::unique_ptr<DIR, int (*)(DIR*)> folder(
       opendir(folderPrefix.empty() ? "." : folderPrefix.c_str()), closedir);

@@ -52,11 +52,6 @@ bool ListFolderFiles(const std::string& folderPrefix, std::vector<std::string>& 
   return true;
 }
 
-bool ListsBefore(std::string_view first, std::string_view second) {
-  const int order = CompareFileNames(first, second);
-  return order != 0 ? order < 0 : first < second;
-}
-
 bool IsLaterThan(const FileTime& first, const FileTime& second) {
   return std::tie(first.whole, first.fraction) > std::tie(second.whole, second.fraction);
 }

@@ -466,6 +466,16 @@ int CompareFileNames(std::string_view first, std::string_view second) {
   return order - CSTR_EQUAL;
 }
 
+bool ListsBefore(std::string_view first, std::string_view second) {
+  const int order = CompareFileNames(first, second);
+  return order != 0 ? order < 0 : first < second;
+}
+
+std::string WithSlashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
 bool ListFolderEntries(const std::string& folderPrefix, std::vector<FolderEntry>& entries) {
   // The basic information leaves the 8.3 short names out; the caller matches the long ones.
   WIN32_FIND_DATAW found;

@@ -8,13 +8,14 @@ sep=/
 [ -z "${TABLEMEND_LAUNCHER-}" ] || sep='\\'
 
 # A source tree: scripts at three depths, one with an upper-case extension; a hidden folder, a
-# vendored one, a link to a folder (walked, it would give a script twice) and a text file.
+# vendored one, a link to a folder (walked, it would give a script twice), and files of other
+# kinds, one named as the extension alone.
 make_tree() {
   mkdir -p src/App src/Plugins/one/res src/.vs src/Setup src/third_party
   for script in App/App.rc Plugins/one/res/One.RC top.rc .vs/hidden.rc third_party/vendor.rc; do
     cp "$examples/app.rc" "src/$script"
   done
-  echo notes >src/Setup/notes.txt && ln -s ../App src/Setup/app
+  echo notes >src/Setup/notes.txt && echo x >src/Setup/rc && ln -s ../App src/Setup/app
 }
 
 @test "a folder stands for the scripts below it, in name order, with their backups passed over" {
@@ -35,6 +36,8 @@ make_tree() {
   (cd before && $TABLEMEND_LAUNCHER "$TABLEMEND" --diff --exclude third_party .) >tree.diff || [ $? -eq 1 ]
   (cd src && git apply ../tree.diff) && assert_files_equal src/Plugins/one/res/One.RC "$golden/app.rc.expected"
   mkdir empty && expect_run 0 "src/App${sep}App.rc: nothing would change.\nempty holds no .rc file" --check src/App empty
+  # A link to a file is a file: one to a script that would change.
+  mkdir linked && ln -s ../before/top.rc linked/top.rc && expect_run 1 "" -s --check linked
 }
 
 tm_crlf() { tm "$@" <crlf.rc; }

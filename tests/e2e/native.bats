@@ -71,8 +71,11 @@ EOF
   done
 }
 
-# POSIX shells expand wildcards: a pattern that reaches the program is a name, and so is /?.
-@test "names may hold bytes that are not UTF-8, and wildcards that no shell expanded" {
+# POSIX shells expand wildcards: a pattern that reaches the program is a name, and so is /?; and
+# a backslash is a character of a name, which a patch keeps.
+@test "names may hold bytes that are not UTF-8, backslashes, and wildcards that no shell expanded" {
+  cp "$examples/app.rc" 'back\slash.rc' && tm --diff 'back\slash.rc'
+  assert_equal "${lines[0]}" '--- a/back\slash.rc'
   cp "$examples/app.rc" $'cha\xee-\xff.rc' && cp "$examples/app.rc" '*.rc'
   expect_run 0 Complete. -f $'cha\xee-\xff.rc' -e $'\xe9t\xe9\xff'
   assert_files_equal $'cha\xee-\xff.rc.\xe9t\xe9\xff' "$examples/app.rc"

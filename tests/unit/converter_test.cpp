@@ -90,7 +90,8 @@ const std::vector<Case> kCases = {
     {"line ends and NUL bytes", "STRINGTABLE\nBEGIN\r\r\nA, \"\"\r\nB\0, \"\""s, "STRINGTABLE\r\nBEGIN\r\r\nA, \"EI\"\r\nB\0, \"--\"\r\n"s},
     {"Ctrl-Z and an open block", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"\"\r\x1a\n}\r\n", "x\ry\r\r\nSTRINGTABLE\r\n{\r\nA, \"EI\"\r\n"},
     {"Ctrl-Z padded as DOS editors left it", kHead + "A, \"\"\x1a \t\r\n\x1a\x1a\n" + std::string(3000, ' '), kHead + "A, \"EI\"\r\n"},
-    {"text far after a Ctrl-Z", "x\x1a" + std::string(3000, ' ') + "y", "x"},
+    // Through the smallest buffer, the "y" comes alone in the last read.
+    {"text far after a Ctrl-Z", "x\x1a" + std::string(2046, ' ') + "y", "x"},
     // A UTF-8 byte-order mark is no part of the first word.
     {"a UTF-8 byte-order mark", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"\"\r\n", "\xEF\xBB\xBFSTRINGTABLE\r\nBEGIN\r\nA, \"EI\"\r\n"},
     // Lines of 1023 characters and more come in pieces; a piece that continues a line is never
