@@ -7,8 +7,9 @@ load helper
 @test "a backup name that is a link to the rc file is refused, and a console that fails is a failure" {
   cp "$examples/app.rc" a.rc && ln -s a.rc a.rc.original
   expect_run 255 'Backup file [a.rc.original] would be the rc file or its log.\nPlease use the -e or --extension option to choose another extension\nExiting.' -f a.rc
-  for call in --version "--check app.rc"; do
-    run sh -c '"$@" >/dev/full' sh "$TABLEMEND" $call
+  cp "$examples/app.rc" b.rc
+  for call in --version "--check b.rc" -; do
+    run sh -c '"$@" <b.rc >/dev/full' sh "$TABLEMEND" $call
     assert_failure 255
   done
 }
@@ -17,6 +18,9 @@ load helper
   cp "$examples/app.rc" app.rc
   run sh -c 'exec "$@" <&- >&- 2>&-' sh "$TABLEMEND" -v -f app.rc
   assert_success
+  # Standard input closed reads as empty.
+  run sh -c 'exec "$@" <&-' sh "$TABLEMEND" -
+  assert_success "Complete."
   assert_files_equal app.rc "$golden/app.rc.expected"
   assert_log app.rc.log "$golden/app.rc.log.expected"
 }

@@ -226,7 +226,12 @@ TEST_P(FaultRuns, FailingOrKilledAtAnyFileOperationLosesNothingAndRecovers) {
     const std::string at = "FAULT_AT=" + std::to_string(operation) + " ";
     {
       SCOPED_TRACE(at + "failing");
-      ExpectNothingLost(RunFromStart(at));
+      const fs::path flushFailed = scratch_ / "flush-failed";
+      const int status = RunFromStart(at + "FAULT_FLUSH_FAILED='" + flushFailed.string() + "'");
+      ExpectNothingLost(status);
+      // A flush that failed is never a success: the text may not be on disk.
+      EXPECT_TRUE(!fs::exists(flushFailed) || status == 255) << output_;
+      fs::remove(flushFailed);
     }
     // Only a first run renames without replacing, where it cannot link.
     if (!std::get<1>(GetParam())) {

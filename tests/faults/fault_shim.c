@@ -86,8 +86,13 @@ ssize_t write(int fd, const void* data, size_t size) {
   const ssize_t written = ON_FILE(fd, ENOSPC) ? -1 : REAL(write)(fd, data, allowed);
   return fd > 2 ? Recorded(written, "write %d %zd\n", fd, written) : written;
 }
+// FAULT_FLUSH_FAILED=file is made when the flush to fail is the one this call made.
 int fsync(int fd) {
-  return (int)Recorded(ON_FILE(fd, EIO) ? -1 : REAL(fsync)(fd), "fsync %d\n", fd);
+  const int failed = ON_FILE(fd, EIO);
+  if (failed && IsSet("FAULT_FLUSH_FAILED")) {
+    REAL(close)(REAL(open)(getenv("FAULT_FLUSH_FAILED"), O_WRONLY | O_CREAT, 0644));
+  }
+  return (int)Recorded(failed ? -1 : REAL(fsync)(fd), "fsync %d\n", fd);
 }
 int close(int fd) {
   const int closed = ON_FILE(fd, EIO) ? -1 : REAL(close)(fd);
