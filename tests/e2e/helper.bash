@@ -22,7 +22,9 @@ load_libraries
 examples=${BATS_TEST_DIRNAME%/*/*}/examples
 golden=${BATS_TEST_DIRNAME%/*}/golden
 
-setup() { cd "$BATS_TEST_TMPDIR"; }
+# Files stay under 64 MiB: a program that writes without end (a fault planted to try the tests)
+# is stopped at once and fails its test, rather than filling the disk until the test times out.
+setup() { ulimit -f 65536 && cd "$BATS_TEST_TMPDIR"; }
 
 # Runs the program with these arguments; a console's CR LF line ends read as LF, and, as in any
 # command substitution, line ends at the end are dropped.
