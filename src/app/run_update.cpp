@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <set>
 
 #include "app/conversion.h"
 #include "app/failure_report.h"
 #include "app/rc_file_checks.h"
 #include "app/temporary_file.h"
+#include "platform/background_work.h"
 #include "platform/console.h"
 #include "platform/platform.h"
 #include "safeguard/modification_guard.h"
@@ -282,7 +284,9 @@ struct RunEnd {
   int status = kSuccess;  // a failure already reported, or kSuccess while the end is to come
   bool inPlace = false;   // the new text took the script's name: its folder is to be flushed
   bool logWritten = false;
-  std::string oldTextPath;  // where a later run's old text went, to be removed
+  std::string oldTextPath;     // where a later run's old text went, to be removed
+  bool folderFlushed = false;  // after the rename: the new text is the script's on disk too
+  bool oldTextRemoved = false;
 };
 
 // Ends a run whose new text went as far as it could: writes the footer and closes the log; or,
@@ -301,12 +305,11 @@ void FinishUpdate(UpdateRun& run, RunEnd& end) {
 }
 
 // Reports how a run ended, once its folder was flushed or could not be.
-int ReportEnd(const std::string& rcPath, const RunEnd& end, bool folderFlushed,
-              const RunSettings& settings) {
+int ReportEnd(const std::string& rcPath, const RunEnd& end, const RunSettings& settings) {
   if (end.status != kSuccess) {
     return end.status;
   }
-  if (!folderFlushed) {
+  if (!end.folderFlushed) {
     return ReportFailure(settings, "Unable to flush the folder of " + rcPath + " to disk\n" +
                                        rcPath +
                                        " holds its new text, but a power cut could undo that.\n");
@@ -355,34 +358,39 @@ void RunUpdateGroup(const std::vector<std::string>& rcPaths, std::size_t first, 
   });
 }
 
-// Removes the old text that a later run swapped out, once the call has made all its files. One
-// that stays is said to, and goes with the script's next run; the script is converted all the
-// same.
-void RemoveOldText(const std::string& rcPath, const RunEnd& end, const RunSettings& settings) {
-  if (end.oldTextPath.empty() || RemoveFile(end.oldTextPath, DeniedMeans::kFileInUse) ||
-      settings.silent) {
+// Makes a group's renames durable, each folder flushed once, and then frees the old texts they
+// swapped out: freed before, an old text's blocks could be reused while the folder on disk still
+// gave it the script's name. One whose folder could not be flushed stays, and goes with the
+// script's next run. Done beside the next group's work, as both steps wait on the disk (freeing a
+// file, on a file system that tells the device of each freed block, as long as writing one).
+void SettleGroup(const std::vector<std::string>& rcPaths, std::size_t first, std::size_t end,
+                 std::vector<RunEnd>& ends) {
+  std::map<std::string, bool> flushedFolders;
+  for (std::size_t index = first; index < end; ++index) {
+    if (!ends[index].inPlace) {
+      continue;
+    }
+    const auto [folder, added] = flushedFolders.emplace(FolderOf(rcPaths[index]), false);
+    if (added) {
+      folder->second = FlushFolder(folder->first);
+    }
+    ends[index].folderFlushed = folder->second;
+  }
+  for (std::size_t index = first; index < end; ++index) {
+    RunEnd& runEnd = ends[index];
+    runEnd.oldTextRemoved =
+        runEnd.oldTextPath.empty() ||
+        (runEnd.folderFlushed && RemoveFile(runEnd.oldTextPath, DeniedMeans::kFileInUse));
+  }
+}
+
+// Says where an old text that could not go stays; the script is converted all the same.
+void ReportOldTextLeft(const std::string& rcPath, const RunEnd& end, const RunSettings& settings) {
+  if (end.oldTextRemoved || settings.silent) {
     return;
   }
   PrintUtf8Text("Unable to remove " + end.oldTextPath + ", which holds the text " + rcPath +
                 " had before this run; the next run on " + rcPath + " removes it.\n");
-}
-
-// The folders whose renames could not be flushed to disk, each folder flushed once.
-std::set<std::string> FlushFolders(const std::vector<std::string>& rcPaths,
-                                   const std::vector<RunEnd>& ends) {
-  std::set<std::string> folders;
-  for (std::size_t index = 0; index < rcPaths.size(); ++index) {
-    if (ends[index].inPlace) {
-      folders.insert(FolderOf(rcPaths[index]));
-    }
-  }
-  std::set<std::string> unflushed;
-  for (const std::string& folder : folders) {
-    if (!FlushFolder(folder)) {
-      unflushed.insert(folder);
-    }
-  }
-  return unflushed;
 }
 
 }  // namespace
@@ -392,6 +400,9 @@ std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
   // With one file, its reports go out as they come: there is no other file's to wait for.
   const bool held = rcPaths.size() > 1;
   std::vector<RunEnd> ends(rcPaths.size());
+  // Each group's files settle while the next group runs; every one has settled before any
+  // file's end is reported.
+  BackgroundWork settling;
   for (std::size_t first = 0; first < rcPaths.size();) {
     // A file named twice runs twice, one run after the other, each with its own part of the log.
     std::set<std::string> named;
@@ -401,18 +412,18 @@ std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
       ++end;
     }
     RunUpdateGroup(rcPaths, first, end, settings, held, ends);
+    HandOverWork(settling,
+                 [&rcPaths, &ends, first, end] { SettleGroup(rcPaths, first, end, ends); });
     first = end;
   }
-  // Each folder once for the whole call: every flush of a folder is a journal commit of its own.
-  const std::set<std::string> unflushed = FlushFolders(rcPaths, ends);
+  FinishWork(settling);
   std::vector<int> statuses;
   for (std::size_t index = 0; index < rcPaths.size(); ++index) {
     // Only what is printed gets its heading: with -s, most files print nothing at all.
     PrintBeforeNextText(headings[index]);
     PrintHeldText(ends[index].reports);
-    statuses.push_back(ReportEnd(rcPaths[index], ends[index],
-                                 unflushed.count(FolderOf(rcPaths[index])) == 0, settings));
-    RemoveOldText(rcPaths[index], ends[index], settings);
+    statuses.push_back(ReportEnd(rcPaths[index], ends[index], settings));
+    ReportOldTextLeft(rcPaths[index], ends[index], settings);
   }
   return statuses;
 }

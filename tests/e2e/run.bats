@@ -87,3 +87,18 @@ EOF
   [ "$(cat bytes/*.log wide/*.log | grep -vc $'\r$')" -eq 0 ]
   tm -s bytes && cmp <(sed 's/\r*$/\r/' lf.rc.after) bytes/lf.rc
 }
+
+@test "a call over more scripts than it holds open at once settles each group beside the next" {
+  local names=(s{01..70}.rc s01.rc) expected="" name run  # s01.rc's second run in the next group
+  tee "${names[@]}" <"$examples/app.rc" >/dev/null
+  for name in "${names[@]}"; do expected+="==> $name <==\nComplete.\n"; done
+  for run in first later; do
+    expect_run 0 "$expected" "${names[@]}"
+    assert_equal "$(sha1sum s{02..70}.rc | cut -c1-40 | uniq)" "$(sha1sum <"$golden/app.rc.expected" | cut -c1-40)"
+    assert_equal "$(ls -A | grep -c tablemend-)" 0
+  done
+  assert_files_equal s70.rc.original "$examples/app.rc"
+  assert_log s70.rc.log "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
+  assert_log s01.rc.log "$golden/app.rc.log.expected" "$golden/app.rc.log.expected" \
+    "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
+}
