@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "app/conversion.h"
@@ -244,8 +245,8 @@ void PutNewTextInPlace(UpdateRun& run) {
     return;
   }
   // A later run replaces the last one's new text, which no other name keeps: swapped out rather
-  // than freed, it goes once the call has made all its files (the first run's old text stays as
-  // the backup).
+  // than freed, it goes once its folder is flushed (the first run's old text stays as the
+  // backup).
   if (!run.firstRun && ExchangeFiles(run.temporaryPath, run.rcPath)) {
     run.oldTextAtTemporaryPath = true;
   } else if (!RenameOverFile(run.temporaryPath, run.rcPath, DeniedMeans::kFileInUse)) {
@@ -257,7 +258,7 @@ void PutNewTextInPlace(UpdateRun& run) {
 
 // Puts the written new texts in their scripts' places: each on disk first, then renamed over its
 // script, so that whoever reads a script finds its old text or its new, whole, and a power cut
-// leaves one of them. Their folders are flushed once the whole call has renamed its files.
+// leaves one of them.
 void PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
   for (UpdateRun& run : runs) {
     if (run.newText != NewText::kWritten) {
@@ -278,15 +279,14 @@ void PutNewTextsInPlace(std::deque<UpdateRun>& runs) {
 }
 
 // How a file's run stands once its group is done: what it reported so far, held while several
-// files run, and what is still to say once the folders are flushed.
+// files run, and what is still to say at the end of the call. The group's settling writes only
+// the last two, beside the next group, whose runs write the first ones of their own files.
 struct RunEnd {
   HeldText reports;
   int status = kSuccess;  // a failure already reported, or kSuccess while the end is to come
-  bool inPlace = false;   // the new text took the script's name: its folder is to be flushed
   bool logWritten = false;
-  std::string oldTextPath;     // where a later run's old text went, to be removed
   bool folderFlushed = false;  // after the rename: the new text is the script's on disk too
-  bool oldTextRemoved = false;
+  std::string oldTextLeft;     // where a later run's old text stays, as it could not go
 };
 
 // Ends a run whose new text went as far as it could: writes the footer and closes the log; or,
@@ -298,10 +298,6 @@ void FinishUpdate(UpdateRun& run, RunEnd& end) {
   }
   WriteLogFooter(run.log);
   end.logWritten = CloseRunLog(run.log);
-  end.inPlace = true;
-  if (run.oldTextAtTemporaryPath) {
-    end.oldTextPath = run.temporaryPath;
-  }
 }
 
 // Reports how a run ended, once its folder was flushed or could not be.
@@ -339,57 +335,100 @@ void ForEachRun(std::deque<UpdateRun>& runs, RunEnd* ends, bool held, Step step)
   }
 }
 
-// Updates a group of files up to their new texts in place and their logs closed.
-void RunUpdateGroup(const std::vector<std::string>& rcPaths, std::size_t first, std::size_t end,
-                    const RunSettings& settings, bool held, std::vector<RunEnd>& ends) {
+// Files run together, up to kFilesOpenTogether of them, no name twice: rcPaths[first] up to
+// rcPaths[end].
+struct UpdateGroup {
+  std::size_t first = 0;
+  std::size_t end = 0;
+  std::set<std::string> names;
   std::deque<UpdateRun> runs;
-  for (std::size_t index = first; index < end; ++index) {
-    runs.emplace_back(rcPaths[index], settings);
+};
+
+// The group that starts at rcPaths[first]. A file named twice runs twice, one run after the
+// other, each with its own part of the log.
+std::unique_ptr<UpdateGroup> NextGroup(const std::vector<std::string>& rcPaths, std::size_t first) {
+  auto group = std::make_unique<UpdateGroup>();
+  group->first = first;
+  group->end = first;
+  while (group->end < rcPaths.size() && group->end - first < kFilesOpenTogether &&
+         group->names.insert(rcPaths[group->end]).second) {
+    ++group->end;
   }
-  ForEachRun(runs, &ends[first], held, [](UpdateRun& run, RunEnd& runEnd) {
+  return group;
+}
+
+bool ShareAName(const UpdateGroup& group, const UpdateGroup& other) {
+  return std::any_of(group.names.begin(), group.names.end(),
+                     [&other](const std::string& name) { return other.names.count(name) != 0; });
+}
+
+// Starts each run of a group, up to its new text written.
+void StartGroup(const std::vector<std::string>& rcPaths, UpdateGroup& group,
+                const RunSettings& settings, bool held, std::vector<RunEnd>& ends) {
+  for (std::size_t index = group.first; index < group.end; ++index) {
+    group.runs.emplace_back(rcPaths[index], settings);
+  }
+  ForEachRun(group.runs, &ends[group.first], held, [](UpdateRun& run, RunEnd& runEnd) {
     PrintBeforeNextText("");
     runEnd.status = StartUpdate(run);
   });
-  PutNewTextsInPlace(runs);
-  ForEachRun(runs, &ends[first], held, [](UpdateRun& run, RunEnd& runEnd) {
+}
+
+// A later run's old text, swapped out under its run's temporary name, to be freed.
+struct OldText {
+  std::size_t index;  // of the run's file in the call
+  std::string path;
+};
+
+// Puts a group's new texts in place and makes their renames durable, each folder flushed once.
+// Returns the old texts the renames swapped out. Prints nothing: it runs beside the next group.
+std::vector<OldText> SettleGroup(UpdateGroup& group, std::vector<RunEnd>& ends) {
+  PutNewTextsInPlace(group.runs);
+  std::map<std::string, bool> flushedFolders;
+  std::vector<OldText> oldTexts;
+  for (std::size_t index = 0; index < group.runs.size(); ++index) {
+    const UpdateRun& run = group.runs[index];
+    if (run.newText != NewText::kInPlace) {
+      continue;
+    }
+    const auto [folder, added] = flushedFolders.emplace(FolderOf(run.rcPath), false);
+    if (added) {
+      folder->second = FlushFolder(folder->first);
+    }
+    ends[group.first + index].folderFlushed = folder->second;
+    if (run.oldTextAtTemporaryPath) {
+      oldTexts.push_back({group.first + index, run.temporaryPath});
+    }
+  }
+  return oldTexts;
+}
+
+// Frees old texts once their folders are flushed: freed before, an old text's blocks could be
+// reused while the folder on disk still gave it the script's name. One whose folder could not be
+// flushed stays, and goes with the script's next run.
+void FreeOldTexts(const std::vector<OldText>& oldTexts, std::vector<RunEnd>& ends) {
+  for (const OldText& oldText : oldTexts) {
+    if (!ends[oldText.index].folderFlushed || !RemoveFile(oldText.path, DeniedMeans::kFileInUse)) {
+      ends[oldText.index].oldTextLeft = oldText.path;
+    }
+  }
+}
+
+// Ends each run of a settled group: its log's footer, or the script left as it was.
+void EndGroup(UpdateGroup& group, bool held, std::vector<RunEnd>& ends) {
+  ForEachRun(group.runs, &ends[group.first], held, [](UpdateRun& run, RunEnd& runEnd) {
     if (runEnd.status == kSuccess) {
       FinishUpdate(run, runEnd);
     }
   });
 }
 
-// Makes a group's renames durable, each folder flushed once, and then frees the old texts they
-// swapped out: freed before, an old text's blocks could be reused while the folder on disk still
-// gave it the script's name. One whose folder could not be flushed stays, and goes with the
-// script's next run. Done beside the next group's work, as both steps wait on the disk (freeing a
-// file, on a file system that tells the device of each freed block, as long as writing one).
-void SettleGroup(const std::vector<std::string>& rcPaths, std::size_t first, std::size_t end,
-                 std::vector<RunEnd>& ends) {
-  std::map<std::string, bool> flushedFolders;
-  for (std::size_t index = first; index < end; ++index) {
-    if (!ends[index].inPlace) {
-      continue;
-    }
-    const auto [folder, added] = flushedFolders.emplace(FolderOf(rcPaths[index]), false);
-    if (added) {
-      folder->second = FlushFolder(folder->first);
-    }
-    ends[index].folderFlushed = folder->second;
-  }
-  for (std::size_t index = first; index < end; ++index) {
-    RunEnd& runEnd = ends[index];
-    runEnd.oldTextRemoved =
-        runEnd.oldTextPath.empty() ||
-        (runEnd.folderFlushed && RemoveFile(runEnd.oldTextPath, DeniedMeans::kFileInUse));
-  }
-}
-
 // Says where an old text that could not go stays; the script is converted all the same.
 void ReportOldTextLeft(const std::string& rcPath, const RunEnd& end, const RunSettings& settings) {
-  if (end.oldTextRemoved || settings.silent) {
+  if (end.oldTextLeft.empty() || settings.silent) {
     return;
   }
-  PrintUtf8Text("Unable to remove " + end.oldTextPath + ", which holds the text " + rcPath +
+  PrintUtf8Text("Unable to remove " + end.oldTextLeft + ", which holds the text " + rcPath +
                 " had before this run; the next run on " + rcPath + " removes it.\n");
 }
 
@@ -400,23 +439,42 @@ std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
   // With one file, its reports go out as they come: there is no other file's to wait for.
   const bool held = rcPaths.size() > 1;
   std::vector<RunEnd> ends(rcPaths.size());
-  // Each group's files settle while the next group runs; every one has settled before any
-  // file's end is reported.
+  // Three lines of work, so that the waits on the disk overlap each other and the converting:
+  // this thread starts each group, a second one settles the group before it (its files' flushes
+  // and renames, its folders' flushes), and a third frees the old texts of the groups settled
+  // (where the file system tells the device of each freed block, that waits as long as a write).
+  // A group ends (its logs' footers, its failures taken back) once it has settled.
+  BackgroundWork freeing;
   BackgroundWork settling;
-  for (std::size_t first = 0; first < rcPaths.size();) {
-    // A file named twice runs twice, one run after the other, each with its own part of the log.
-    std::set<std::string> named;
-    std::size_t end = first;
-    while (end < rcPaths.size() && end - first < kFilesOpenTogether &&
-           named.insert(rcPaths[end]).second) {
-      ++end;
+  std::unique_ptr<UpdateGroup> settlingGroup;
+  const auto endSettlingGroup = [&] {
+    FinishWork(settling);
+    if (settlingGroup) {
+      EndGroup(*settlingGroup, held, ends);
+      settlingGroup.reset();
     }
-    RunUpdateGroup(rcPaths, first, end, settings, held, ends);
-    HandOverWork(settling,
-                 [&rcPaths, &ends, first, end] { SettleGroup(rcPaths, first, end, ends); });
-    first = end;
+  };
+  for (std::size_t first = 0; first < rcPaths.size();) {
+    std::unique_ptr<UpdateGroup> group = NextGroup(rcPaths, first);
+    // A file named again starts once its earlier run has ended.
+    if (settlingGroup && ShareAName(*group, *settlingGroup)) {
+      endSettlingGroup();
+    }
+    StartGroup(rcPaths, *group, settings, held, ends);
+    endSettlingGroup();
+    settlingGroup = std::move(group);
+    HandOverWork(settling, [&ends, &freeing, started = settlingGroup.get()] {
+      HandOverWork(freeing, [&ends, oldTexts = SettleGroup(*started, ends)] {
+        FreeOldTexts(oldTexts, ends);
+      });
+    });
+    first = settlingGroup->end;
   }
+  // The last group's old texts are freed before its logs end: a call over one group, as most are,
+  // then does its work in one order every time.
   FinishWork(settling);
+  FinishWork(freeing);
+  endSettlingGroup();
   std::vector<int> statuses;
   for (std::size_t index = 0; index < rcPaths.size(); ++index) {
     // Only what is printed gets its heading: with -s, most files print nothing at all.

@@ -1,8 +1,8 @@
 // Work done beside the run: on POSIX systems on a thread of its own, one task after another in
 // the order they were handed over, while the caller goes on; on Windows each task as it is handed
-// over. What the program hands over waits on the disk rather than the processor (a folder's
-// flush, freeing a file the device is told of block by block), so that the next files' work need
-// not wait for it.
+// over. What the program hands over waits on the disk rather than the processor (files' and
+// folders' flushes, freeing a file the device is told of block by block), so that the next
+// files' work need not wait for it. A task may hand work over to another BackgroundWork.
 #ifndef TABLEMEND_PLATFORM_BACKGROUND_WORK_H
 #define TABLEMEND_PLATFORM_BACKGROUND_WORK_H
 
