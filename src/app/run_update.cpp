@@ -362,6 +362,20 @@ bool ShareAName(const UpdateGroup& group, const UpdateGroup& other) {
                      [&other](const std::string& name) { return other.names.count(name) != 0; });
 }
 
+// Starts reading what the runs of the files rcPaths[first] up to rcPaths[end] read first: the
+// start of the text each converts, and the end of its log, which the log's first write reads
+// back. Done beside the group before theirs, so that their runs seldom wait on the disk to read.
+void ReadAhead(const std::vector<std::string>& rcPaths, std::size_t first, std::size_t end,
+               const RunSettings& settings) {
+  for (std::size_t index = first; index < end; ++index) {
+    const std::string& rcPath = rcPaths[index];
+    if (!StartReadingAhead(ComposeBackupPath(rcPath, settings), FilePart::kStart)) {
+      StartReadingAhead(rcPath, FilePart::kStart);  // a first run converts the script itself
+    }
+    StartReadingAhead(ComposeLogPath(rcPath), FilePart::kEnd);
+  }
+}
+
 // Starts each run of a group, up to its new text written.
 void StartGroup(const std::vector<std::string>& rcPaths, UpdateGroup& group,
                 const RunSettings& settings, bool held, std::vector<RunEnd>& ends) {
@@ -432,49 +446,53 @@ void ReportOldTextLeft(const std::string& rcPath, const RunEnd& end, const RunSe
                 " had before this run; the next run on " + rcPath + " removes it.\n");
 }
 
-}  // namespace
-
-std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
-                            const std::vector<std::string>& headings, const RunSettings& settings) {
-  // With one file, its reports go out as they come: there is no other file's to wait for.
-  const bool held = rcPaths.size() > 1;
-  std::vector<RunEnd> ends(rcPaths.size());
-  // Three lines of work, so that the waits on the disk overlap each other and the converting:
-  // this thread starts each group, a second one settles the group before it (its files' flushes
-  // and renames, its folders' flushes), and a third frees the old texts of the groups settled
-  // (where the file system tells the device of each freed block, that waits as long as a write).
-  // A group ends (its logs' footers, its failures taken back) once it has settled.
+// Four lines of work, so that the waits on the disk overlap each other and the converting: the
+// calling thread starts each group; the second settles the group before it (its files' flushes
+// and renames, its folders' flushes); the third frees the old texts of the groups settled (where
+// the file system tells the device of each freed block, that waits as long as a write); the
+// fourth reads ahead for the group after. A group ends (its logs' footers, its failures taken
+// back) on the calling thread, once it has settled.
+struct UpdateLines {
+  std::unique_ptr<UpdateGroup> settlingGroup;  // first, so that it outlives the lines' threads
+  BackgroundWork readingAhead;
   BackgroundWork freeing;
-  BackgroundWork settling;
-  std::unique_ptr<UpdateGroup> settlingGroup;
-  const auto endSettlingGroup = [&] {
-    FinishWork(settling);
-    if (settlingGroup) {
-      EndGroup(*settlingGroup, held, ends);
-      settlingGroup.reset();
-    }
-  };
-  for (std::size_t first = 0; first < rcPaths.size();) {
-    std::unique_ptr<UpdateGroup> group = NextGroup(rcPaths, first);
-    // A file named again starts once its earlier run has ended.
-    if (settlingGroup && ShareAName(*group, *settlingGroup)) {
-      endSettlingGroup();
-    }
-    StartGroup(rcPaths, *group, settings, held, ends);
-    endSettlingGroup();
-    settlingGroup = std::move(group);
-    HandOverWork(settling, [&ends, &freeing, started = settlingGroup.get()] {
-      HandOverWork(freeing, [&ends, oldTexts = SettleGroup(*started, ends)] {
-        FreeOldTexts(oldTexts, ends);
-      });
+  BackgroundWork settling;  // last: it hands work over to `freeing`
+};
+
+// Reads ahead for the group after `group`. Only where there is one: a call over one group, as
+// most are, then does its work in one order every time.
+void ReadAheadAfter(UpdateLines& lines, const UpdateGroup& group,
+                    const std::vector<std::string>& rcPaths, const RunSettings& settings) {
+  const std::size_t end = std::min(rcPaths.size(), group.end + kFilesOpenTogether);
+  if (group.end < end) {
+    HandOverWork(lines.readingAhead, [&rcPaths, &settings, first = group.end, end] {
+      ReadAhead(rcPaths, first, end, settings);
     });
-    first = settlingGroup->end;
   }
-  // The last group's old texts are freed before its logs end: a call over one group, as most are,
-  // then does its work in one order every time.
-  FinishWork(settling);
-  FinishWork(freeing);
-  endSettlingGroup();
+}
+
+void EndSettlingGroup(UpdateLines& lines, bool held, std::vector<RunEnd>& ends) {
+  FinishWork(lines.settling);
+  if (lines.settlingGroup) {
+    EndGroup(*lines.settlingGroup, held, ends);
+    lines.settlingGroup.reset();
+  }
+}
+
+void HandOverToSettle(UpdateLines& lines, std::unique_ptr<UpdateGroup> group,
+                      std::vector<RunEnd>& ends) {
+  lines.settlingGroup = std::move(group);
+  HandOverWork(lines.settling,
+               [&ends, &freeing = lines.freeing, started = lines.settlingGroup.get()] {
+                 HandOverWork(freeing, [&ends, oldTexts = SettleGroup(*started, ends)] {
+                   FreeOldTexts(oldTexts, ends);
+                 });
+               });
+}
+
+std::vector<int> ReportEnds(const std::vector<std::string>& rcPaths,
+                            const std::vector<std::string>& headings,
+                            const std::vector<RunEnd>& ends, const RunSettings& settings) {
   std::vector<int> statuses;
   for (std::size_t index = 0; index < rcPaths.size(); ++index) {
     // Only what is printed gets its heading: with -s, most files print nothing at all.
@@ -484,6 +502,34 @@ std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
     ReportOldTextLeft(rcPaths[index], ends[index], settings);
   }
   return statuses;
+}
+
+}  // namespace
+
+std::vector<int> RunUpdates(const std::vector<std::string>& rcPaths,
+                            const std::vector<std::string>& headings, const RunSettings& settings) {
+  // With one file, its reports go out as they come: there is no other file's to wait for.
+  const bool held = rcPaths.size() > 1;
+  std::vector<RunEnd> ends(rcPaths.size());
+  UpdateLines lines;
+  for (std::size_t first = 0; first < rcPaths.size();) {
+    std::unique_ptr<UpdateGroup> group = NextGroup(rcPaths, first);
+    first = group->end;
+    // A file named again starts once its earlier run has ended.
+    if (lines.settlingGroup && ShareAName(*group, *lines.settlingGroup)) {
+      EndSettlingGroup(lines, held, ends);
+    }
+    ReadAheadAfter(lines, *group, rcPaths, settings);
+    StartGroup(rcPaths, *group, settings, held, ends);
+    EndSettlingGroup(lines, held, ends);
+    HandOverToSettle(lines, std::move(group), ends);
+  }
+  // The last group's old texts are freed before its logs end: a call over one group, as most are,
+  // then does its work in one order every time.
+  FinishWork(lines.settling);
+  FinishWork(lines.freeing);
+  EndSettlingGroup(lines, held, ends);
+  return ReportEnds(rcPaths, headings, ends, settings);
 }
 
 }  // namespace tablemend

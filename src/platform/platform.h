@@ -182,6 +182,15 @@ bool WriteBytes(FileHandle& file, const char* data, std::size_t size);
 void StartFlushToDisk(FileHandle& file);
 // Waits until what was written to the file is on disk; false when the system reports a failure.
 bool FlushToDisk(FileHandle& file);
+
+// Which part of a file a read-ahead asks for: the start a conversion reads first, or the last
+// block, which appending to the file reads back before it writes.
+enum class FilePart { kStart, kEnd };
+// Asks the system to start reading that part of the regular file at `path` into memory, without
+// waiting for it, so that a read or an append soon after finds it there rather than waiting on
+// the disk; false where there is no regular file at `path`. Linux only: Windows reads ahead of
+// its own, and there this asks for nothing and returns true.
+bool StartReadingAhead(const std::string& path, FilePart part);
 // Closes the file; false when the system reports a failure (a delayed write error, say).
 bool CloseFile(FileHandle& file);
 

@@ -293,6 +293,29 @@ bool FlushToDisk(FileHandle& file) {
   return fsync(Descriptor(file)) == 0;
 }
 
+bool StartReadingAhead(const std::string& path, FilePart part) {
+  // Only a regular file is opened: opening a FIFO or a device can itself do something.
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return false;
+  }
+#ifdef POSIX_FADV_WILLNEED
+  // As much of the start as one read of a conversion takes; of the end, its last block.
+  constexpr off_t kStartLength = 128 * 1024;
+  const off_t block = status.st_blksize > 0 ? status.st_blksize : 4096;
+  const off_t offset = part == FilePart::kStart ? 0 : (status.st_size - 1) / block * block;
+  const off_t length = part == FilePart::kStart ? kStartLength : block;
+  const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (file >= 0) {
+    posix_fadvise(file, std::max<off_t>(offset, 0), length, POSIX_FADV_WILLNEED);
+    close(file);
+  }
+#else
+  static_cast<void>(part);
+#endif
+  return true;
+}
+
 bool CloseFile(FileHandle& file) {
   if (!IsOpen(file)) {
     return true;

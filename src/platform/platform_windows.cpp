@@ -418,6 +418,11 @@ bool FlushToDisk(FileHandle& file) {
   return FlushFileBuffers(NativeHandle(file)) != 0;
 }
 
+bool StartReadingAhead(const std::string&, FilePart) {
+  // Windows reads ahead of its own; the program asks it for nothing.
+  return true;
+}
+
 bool CloseFile(FileHandle& file) {
   if (!IsOpen(file)) {
     return true;
