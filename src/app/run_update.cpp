@@ -471,6 +471,7 @@ void ReadAheadAfter(UpdateLines& lines, const UpdateGroup& group,
   }
 }
 
+// Waits for the group handed over to settle, and ends it.
 void EndSettlingGroup(UpdateLines& lines, bool held, std::vector<RunEnd>& ends) {
   FinishWork(lines.settling);
   if (lines.settlingGroup) {
@@ -479,6 +480,7 @@ void EndSettlingGroup(UpdateLines& lines, bool held, std::vector<RunEnd>& ends) 
   }
 }
 
+// Hands a started group over to settle; once it has, its old texts go on to be freed.
 void HandOverToSettle(UpdateLines& lines, std::unique_ptr<UpdateGroup> group,
                       std::vector<RunEnd>& ends) {
   lines.settlingGroup = std::move(group);
