@@ -65,7 +65,7 @@ load helper
   cp -p after.rc after.before && local before=$(ls -l --time-style=+%s.%N)
   expect_rows <<'EOF'
 255|pic.png is not a text file: not converted|pic.png
-255|==> program <==\nprogram is not a text file: not converted\n==> zero.rc <==\nzero.rc is not a text file: not converted|--check program zero.rc
+255|==> program <==\nprogram is not a text file: not converted\n==> zero.rc <==\nzero.rc is not a text file: not converted|program zero.rc
 255|pic.png is not a text file: not converted|--diff pic.png
 255|old.rc.original is not a text file: not converted|old.rc
 255|after.rc:3: A, "EI"\nafter.rc holds text after an end-of-file mark (Ctrl-Z) on line 5\nExiting.|--check after.rc
