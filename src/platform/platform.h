@@ -191,6 +191,7 @@ enum class FilePart { kStart, kEnd };
 // the disk; false where there is no regular file at `path`. Linux only: Windows reads ahead of
 // its own, and there this asks for nothing and returns true.
 bool StartReadingAhead(const std::string& path, FilePart part);
+
 // Closes the file; false when the system reports a failure (a delayed write error, say).
 bool CloseFile(FileHandle& file);
 
