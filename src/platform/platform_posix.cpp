@@ -303,11 +303,12 @@ bool StartReadingAhead(const std::string& path, FilePart part) {
   // As much of the start as one read of a conversion takes; of the end, its last block.
   constexpr off_t kStartLength = 128 * 1024;
   const off_t block = status.st_blksize > 0 ? status.st_blksize : 4096;
+  // An empty file's end is at 0: -1 / block is 0, as division truncates toward zero.
   const off_t offset = part == FilePart::kStart ? 0 : (status.st_size - 1) / block * block;
   const off_t length = part == FilePart::kStart ? kStartLength : block;
   const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (file >= 0) {
-    posix_fadvise(file, std::max<off_t>(offset, 0), length, POSIX_FADV_WILLNEED);
+    posix_fadvise(file, offset, length, POSIX_FADV_WILLNEED);
     close(file);
   }
 #else
