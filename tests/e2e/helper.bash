@@ -46,10 +46,14 @@ expect_run() {
 }
 
 # expect_run for each row of a table on standard input, "status|text|arguments", the arguments
-# split as a shell splits them.
+# split as a shell splits them. The whole table is read before the first run: a program that
+# reads its standard input, or a process it leaves behind, would otherwise take rows from it,
+# and they would silently not run, or run with another row's expectations.
 expect_rows() {
-  local want text arguments
-  while IFS='|' read -r want text arguments; do
+  local rows row want text arguments
+  mapfile -t rows
+  for row in "${rows[@]}"; do
+    IFS='|' read -r want text arguments <<<"$row"
     eval "expect_run \"\$want\" \"\$text\" $arguments"
   done
 }

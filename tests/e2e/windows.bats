@@ -41,8 +41,20 @@ EOF
   diff <(sed -n '/^STRINGTABLE/,/^END/s/^  //p' <<<"$output") "$golden/app.res-strings.expected"
 }
 
-# Runs the program from cmd.exe, which hands wildcards over as they were typed.
-tm_cmd() { TABLEMEND=cmd tm /c "Z:${TABLEMEND//\//\\} $*"; }
+# Runs the program from cmd.exe, which hands wildcards over as they were typed. cmd says a word
+# before it starts the program: a cmd that stops before that (under Wine, on a loaded machine)
+# is told apart from the program's own result, said on the test's output and tried once more.
+tm_cmd() {
+  local try
+  for try in 1 2; do
+    TABLEMEND=cmd tm /c "echo cmd:& Z:${TABLEMEND//\//\\} $*"
+    if [[ "$output" == cmd:* ]]; then
+      output=${output#cmd:} && output=${output#$'\n'} && lines=("${lines[@]:1}")
+      return
+    fi
+    echo "# cmd.exe started nothing (status $status, output '$output')" >&3
+  done
+}
 
 @test "from cmd.exe, wildcards match long names of files, in their order, folders are walked, and /? asks for help" {
   mkdir -p sub.rc tree/App tree/.vs && cp "$examples/app.rc" b.rc && cp b.rc A.rc && cp b.rc A.rc.txt
