@@ -8,7 +8,8 @@ load helper
   printf -v long '%0150d/%0150d' 0 1
   mkdir -p "$long" ünï_名前
   verbose=$(<"$golden/app.verbose.expected") && verbose=${verbose%$'\n'*}  # without "Complete."
-  while IFS='|' read -r name extension; do
+  # The rows come on descriptor 4, out of reach of the programs started for them.
+  while IFS='|' read -r -u 4 name extension; do
     cp "$examples/app.rc" "./$name"
     printf -v today '%(%a %b %d ..:..:.. %Y)T' -1  # or tomorrow, past midnight
     expect_run 0 app.verbose.expected -v -f "$name" -e "${extension:-original}"
@@ -18,7 +19,7 @@ load helper
     assert_files_equal "./$name" "$golden/app.rc.expected"
     assert_files_equal "./$name.${extension:-original}" "$examples/app.rc"
     assert_log "./$name.log" "$golden/app.rc.log.expected" "$golden/app.rc.log.expected"
-  done <<EOF
+  done 4<<EOF
 my strings.rc|old copy
 -strings.rc|
 --file|-s
