@@ -42,8 +42,8 @@ EOF
 }
 
 # Runs the program from cmd.exe, which hands wildcards over as they were typed. cmd says a word
-# before it starts the program: a cmd that stops before that (under Wine, on a loaded machine)
-# is told apart from the program's own result, said on the test's output and tried once more.
+# before it starts the program, so that a cmd that stopped short of it is told apart from the
+# program's own result: it is said on the test's output and tried once more.
 tm_cmd() {
   local try
   for try in 1 2; do
