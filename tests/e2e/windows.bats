@@ -48,7 +48,10 @@ tm_cmd() {
   local try
   for try in 1 2; do
     TABLEMEND=cmd tm /c "echo cmd:& Z:${TABLEMEND//\//\\} $*"
-    [[ "$output" != cmd:* ]] || { output=${output#cmd:} output=${output#$'\n'} lines=("${lines[@]:1}") && return; }
+    if [[ "$output" == cmd:* ]]; then
+      output=${output#cmd:} && output=${output#$'\n'} && lines=("${lines[@]:1}")
+      return
+    fi
     echo "# cmd.exe started nothing (status $status, output '$output')" >&3
   done
 }
